@@ -1,0 +1,115 @@
+#include "ContactScan.h"
+
+#include "Messages.h"
+#include "NotesObjects.h"
+#include "PassErrorMode.h"
+#include "ScanHost.h"
+#include "SessionFactory.h"
+#include "SharedState.h"
+
+#include <cstdint>
+#include <limits>
+#include <string>
+
+namespace tarnwick {
+
+namespace {
+
+enum class Route { NotesUnavailable, Completion };
+
+struct StopRequested
+{
+};
+
+constexpr const char *PreferredProgId = "Domino.NotesSession";
+constexpr const char *FallbackProgId = "Notes.NotesSession";
+
+} // namespace
+
+ScanEnding ScanLotusNotesContacts(ScanHost &host, notes::SessionFactory &notes, SharedState &state)
+{
+    using N = notes::NotesObjects;
+    PassErrorMode<Route> mode;
+    N n;
+    auto yield = [&host] {
+        if (!host.processEvents())
+            throw StopRequested{};
+    };
+
+    try {
+        host.clearLog();
+        host.appendLogLine("Reading Lotus Notes Address Book...");
+        mode.skipFailures();
+        yield();
+        host.appendLogLine("Initializing Lotus Notes...");
+        host.appendLogLine("Please wait...");
+
+        mode.run([&] { n.session = notes.CreateSession(PreferredProgId); });
+        if (!n.session) {
+            mode.routeFailuresTo(Route::NotesUnavailable);
+            mode.run([&] { n.session = notes.CreateSession(FallbackProgId); });
+        }
+        mode.run([&] { n.database = N::use(n.session, "session").GetDatabase("", host.notesDatabaseFile()); });
+        host.appendLogLine("Source File : " + host.notesDatabaseFile());
+        mode.run([&] { (void)N::use(n.database, "database").Title(); });
+
+        mode.skipFailures();
+        mode.run([&] { n.view = N::use(n.database, "database").GetView("People"); });
+        mode.run([&] { n.navigator = N::use(n.view, "view").CreateViewNav(); });
+        mode.run([&] { n.entry = N::use(n.navigator, "navigator").GetFirstDocument(); });
+        mode.run([&] { n.document = N::use(n.entry, "entry").Document(); });
+        mode.run([&] {
+            host.appendLogLine("Total Contacts Found : " + std::to_string(N::use(n.navigator, "navigator").Count()));
+        });
+        std::int32_t number = 1;
+        mode.run([&] { state.TotalContacts = N::use(n.navigator, "navigator").Count(); });
+        host.appendLogLine("Listing Found Contacts...");
+        host.appendLogLine(std::string(70, '-'));
+        yield();
+
+        // Kept across contacts: a value that cannot be read keeps the one before it.
+        std::string firstName, middleInitial, lastName, mailAddress;
+        std::string line;
+        while (n.entry) {
+            yield();
+            mode.run([&] { firstName = N::firstValue(N::use(n.document, "document"), "FirstName"); });
+            mode.run([&] { middleInitial = N::firstValue(N::use(n.document, "document"), "MiddleInitial"); });
+            mode.run([&] { lastName = N::firstValue(N::use(n.document, "document"), "LastName"); });
+            mode.run([&] { mailAddress = N::firstValue(N::use(n.document, "document"), "MailAddress"); });
+
+            line.assign(std::to_string(number)).append(" : ").append(firstName).append(" ");
+            if (!middleInitial.empty())
+                line.append(middleInitial).append(" ");
+            line.append(lastName).append(" - ").append(mailAddress);
+            host.appendLogLine(line);
+
+            mode.run([&] { n.entry = N::use(n.navigator, "navigator").GetNextDocument(N::use(n.entry, "entry")); });
+            mode.routeFailuresTo(Route::Completion);
+            mode.run([&] { n.document = N::use(n.entry, "entry").Document(); });
+            mode.run([&] {
+                if (number == std::numeric_limits<std::int32_t>::max())
+                    throw notes::NotesError("too many contacts to number");
+                ++number;
+            });
+        }
+
+        n.release();
+        host.showMessage(Messages::EmptyBook, Messages::MakerTitle);
+        return ScanEnding::EmptyBook;
+    } catch (const PassErrorMode<Route>::Routed &routed) {
+        n.release();
+        if (routed.ending == Route::Completion) {
+            host.showMessage(Messages::ScanCompleted, Messages::MakerTitle);
+            host.setProceedEnabled(true);
+            return ScanEnding::Completed;
+        }
+        host.showMessage(Messages::notesUnavailable(), Messages::NotesUnavailableTitle);
+        host.setProceedEnabled(false);
+        return ScanEnding::NotesUnavailable;
+    } catch (const StopRequested &) {
+        n.release();
+        return ScanEnding::Stopped;
+    }
+}
+
+} // namespace tarnwick

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "NotesError.h"
+
+#include <string>
+#include <utility>
+
+namespace tarnwick {
+
+// A pass over the address book runs each step in one of two modes: a failing step is
+// skipped (what it would have set keeps its value), or the failure ends the pass through
+// one of the pass's endings. The pass switches modes as it goes.
+template <typename Ending>
+class PassErrorMode
+{
+public:
+    // Thrown out of run() in routing mode; the pass catches it once, at its top.
+    struct Routed
+    {
+        Ending ending;
+        std::string reason;
+    };
+
+    void skipFailures() { m_routing = false; }
+    void routeFailuresTo(Ending ending)
+    {
+        m_routing = true;
+        m_ending = ending;
+    }
+
+    // Runs one step. True when it succeeded.
+    template <typename Step>
+    bool run(Step &&step)
+    {
+        try {
+            std::forward<Step>(step)();
+            return true;
+        } catch (const notes::NotesError &error) {
+            if (m_routing)
+                throw Routed{m_ending, error.what()};
+            return false;
+        }
+    }
+
+private:
+    bool m_routing = false;
+    Ending m_ending{};
+};
+
+} // namespace tarnwick

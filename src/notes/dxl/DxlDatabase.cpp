@@ -1,0 +1,95 @@
+#include "DxlDatabase.h"
+
+#include "../NotesError.h"
+#include "DxlFile.h"
+#include "DxlNoteReader.h"
+#include "DxlView.h"
+#include "DxlViewIndex.h"
+#include "DxlXmlParser.h"
+
+#include <array>
+#include <cstring>
+
+namespace notes::dxl {
+
+namespace {
+
+constexpr const char *DxlNamespace = "http://www.lotus.com/dxl";
+// A DXL root element comes first, after a short prolog; past this much, it is not DXL.
+constexpr std::size_t MaxPrologBytes = 1 << 20;
+
+class RootReader final : public DxlXmlParser::Handler
+{
+public:
+    DxlXmlParser *parser = nullptr;
+    bool found = false;
+    bool isDatabase = false;
+    std::string title;
+
+    void startElement(std::string_view name, const char **attributes) override
+    {
+        found = true;
+        isDatabase = name == "database";
+        for (auto a = attributes; a && a[0]; a += 2) {
+            const std::string_view key(a[0]);
+            if (key == "title")
+                title = a[1];
+            else if (key == "xmlns" && std::strcmp(a[1], DxlNamespace) != 0)
+                isDatabase = false; // a <database> of some other vocabulary
+        }
+        parser->stop("root element read");
+    }
+    void endElement(std::string_view) override {}
+    void characterData(std::string_view) override {}
+};
+
+} // namespace
+
+DxlDatabase::DxlDatabase(std::string path, std::string encoding, std::string title)
+    : m_path(std::move(path))
+    , m_encoding(std::move(encoding))
+    , m_title(std::move(title))
+{
+}
+
+std::unique_ptr<DxlDatabase> DxlDatabase::open(std::string_view path)
+{
+    auto file = DxlFile::open(path);
+    RootReader root;
+    DxlXmlParser parser(root, nullptr);
+    root.parser = &parser;
+
+    std::array<char, 16384> chunk{};
+    std::string encoding;
+    std::size_t total = 0;
+    bool ok = true;
+    while (ok && !root.found && total < MaxPrologBytes) {
+        file.read(chunk.data(), chunk.size());
+        const auto got = static_cast<std::size_t>(file.gcount());
+        if (total == 0)
+            encoding = DxlFile::sniffEncoding(std::string_view(chunk.data(), got));
+        total += got;
+        ok = parser.feed(chunk.data(), got, got == 0);
+        if (got == 0)
+            break;
+    }
+    const std::string where = std::string(path);
+    if (!root.found) {
+        throw NotesError(where + " is not a DXL database: " +
+                         (ok ? std::string("no root element") : parser.errorText()));
+    }
+    if (!root.isDatabase)
+        throw NotesError(where + " is an XML file, but not a DXL database export");
+    if (encoding.empty())
+        encoding = parser.declaredEncoding().empty() ? "UTF-8" : parser.declaredEncoding();
+    return std::unique_ptr<DxlDatabase>(new DxlDatabase(where, std::move(encoding), std::move(root.title)));
+}
+
+std::unique_ptr<View> DxlDatabase::GetView(std::string_view name)
+{
+    if (DxlNoteReader::lowerAscii(name) != "people")
+        throw NotesError("the database has no view named " + std::string(name));
+    return std::make_unique<DxlView>(DxlViewIndex::build(m_path, m_encoding));
+}
+
+} // namespace notes::dxl

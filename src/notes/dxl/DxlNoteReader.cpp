@@ -1,0 +1,194 @@
+#include "DxlNoteReader.h"
+
+#include "DxlValueText.h"
+
+#include <cstring>
+
+namespace notes::dxl {
+
+namespace {
+
+const char *attribute(const char **attributes, const char *name)
+{
+    for (; attributes && attributes[0]; attributes += 2) {
+        if (std::strcmp(attributes[0], name) == 0)
+            return attributes[1];
+    }
+    return nullptr;
+}
+
+// Rich-text content that carries no readable text of its own: pictures, attachments,
+// embedded objects. Their base64 payload must not leak into the value.
+bool isOpaqueRichContent(std::string_view name)
+{
+    return name == "picture" || name == "attachmentref" || name == "objectref" || name == "object" ||
+           name == "rawitemdata" || name == "imagemap" || name == "notesbitmap" || name == "gif" ||
+           name == "jpeg" || name == "png" || name == "cgm" || name == "pardef" || name == "fonttable";
+}
+
+} // namespace
+
+DxlNoteReader::DxlNoteReader(Filter wanted)
+    : m_wanted(wanted)
+{
+}
+
+void DxlNoteReader::clear()
+{
+    m_items.clear();
+    m_level = 0;
+    m_ignoreLevel = 0;
+    m_inItem = false;
+    m_capture = Capture::None;
+    m_inPair = false;
+    m_inRichText = false;
+    m_paragraphLevel = 0;
+}
+
+std::string DxlNoteReader::lowerAscii(std::string_view text)
+{
+    std::string out(text);
+    for (char &c : out) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    return out;
+}
+
+const DxlNoteReader::Item *DxlNoteReader::find(std::string_view lowerName) const
+{
+    for (const auto &item : m_items) {
+        if (item.name == lowerName)
+            return &item;
+    }
+    return nullptr;
+}
+
+void DxlNoteReader::startElement(std::string_view name, const char **attributes)
+{
+    const int level = ++m_level;
+    if (m_ignoreLevel)
+        return;
+
+    if (level == 1) {
+        const char *itemName = name == "item" ? attribute(attributes, "name") : nullptr;
+        if (!itemName) {
+            ignoreSubtree(level); // noteinfo, updatedby, revisions: not items
+            return;
+        }
+        auto lower = lowerAscii(itemName);
+        if ((m_wanted && !m_wanted(lower)) || find(lower)) {
+            ignoreSubtree(level);
+            return;
+        }
+        m_items.push_back(Item{std::move(lower), {}});
+        m_inItem = true;
+        return;
+    }
+    if (!m_inItem)
+        return;
+
+    if (m_inRichText) {
+        if (name == "par") {
+            if (m_paragraphs++ > 0)
+                currentValue().push_back('\n');
+            ++m_paragraphLevel;
+        } else if (name == "break") {
+            if (m_paragraphLevel > 0)
+                currentValue().push_back('\n');
+        } else if (isOpaqueRichContent(name)) {
+            ignoreSubtree(level);
+        }
+        return;
+    }
+    if (m_capture != Capture::None) {
+        if (name == "break")
+            currentValue().push_back('\n');
+        else
+            ignoreSubtree(level);
+        return;
+    }
+
+    auto beginValue = [&](Capture kind) {
+        m_items.back().values.emplace_back();
+        m_capture = kind;
+        m_captureLevel = level;
+    };
+    if (name == "text") {
+        beginValue(Capture::Text);
+    } else if (name == "number") {
+        beginValue(Capture::Number);
+    } else if (name == "datetime") {
+        if (m_inPair && m_pairTaken) {
+            ignoreSubtree(level);
+            return;
+        }
+        m_pairTaken = m_inPair;
+        beginValue(Capture::DateTime);
+    } else if (name == "textlist" || name == "numberlist" || name == "datetimelist") {
+        // a container: its children are the values
+    } else if (name == "datetimepair") {
+        m_inPair = true;
+        m_pairTaken = false;
+    } else if (name == "richtext") {
+        m_items.back().values.emplace_back();
+        m_inRichText = true;
+        m_paragraphs = 0;
+        m_paragraphLevel = 0;
+    } else {
+        // rawitemdata, object, anything unknown: no text; the item's one empty value
+        // comes at its end.
+        ignoreSubtree(level);
+    }
+}
+
+void DxlNoteReader::endElement(std::string_view name)
+{
+    const int level = m_level--;
+    if (m_ignoreLevel) {
+        if (level == m_ignoreLevel)
+            m_ignoreLevel = 0;
+        return;
+    }
+    if (!m_inItem)
+        return;
+
+    if (level == 1) {
+        auto &values = m_items.back().values;
+        if (values.empty())
+            values.emplace_back();
+        m_inItem = false;
+        m_inRichText = false;
+        m_capture = Capture::None;
+        m_inPair = false;
+        return;
+    }
+    if (m_inRichText) {
+        if (name == "par" && m_paragraphLevel > 0)
+            --m_paragraphLevel;
+        else if (name == "richtext")
+            m_inRichText = false;
+        return;
+    }
+    if (m_capture != Capture::None && level == m_captureLevel) {
+        auto &value = currentValue();
+        if (m_capture == Capture::Number)
+            value = DxlValueText::number(value);
+        else if (m_capture == Capture::DateTime)
+            value = DxlValueText::dateTime(value);
+        m_capture = Capture::None;
+        return;
+    }
+    if (name == "datetimepair")
+        m_inPair = false;
+}
+
+void DxlNoteReader::characterData(std::string_view text)
+{
+    if (m_ignoreLevel)
+        return;
+    if (m_capture != Capture::None || (m_inRichText && m_paragraphLevel > 0))
+        currentValue().append(text);
+}
+
+} // namespace notes::dxl

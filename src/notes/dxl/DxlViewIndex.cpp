@@ -1,0 +1,224 @@
+#include "DxlViewIndex.h"
+
+#include "../NotesError.h"
+#include "DxlDocument.h"
+#include "DxlFile.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace notes::dxl {
+
+namespace {
+
+// A person document larger than this is not an address-book entry but a hostile file.
+constexpr std::uint64_t MaxDocumentBytes = 64u << 20;
+
+bool isIndexItem(std::string_view lowerName)
+{
+    return lowerName == "type" || lowerName == "form" || lowerName == "$conflict" || lowerName == "lastname" ||
+           lowerName == "firstname" || lowerName == "middleinitial";
+}
+
+const char *attribute(const char **attributes, const char *name)
+{
+    for (; attributes && attributes[0]; attributes += 2) {
+        if (std::strcmp(attributes[0], name) == 0)
+            return attributes[1];
+    }
+    return nullptr;
+}
+
+// One streaming pass: finds the person documents, their byte ranges and sort keys.
+class IndexBuilder final : public DxlXmlParser::Handler
+{
+public:
+    struct Found
+    {
+        std::uint64_t offset;
+        std::uint64_t length;
+        std::size_t keyOffset;
+        std::size_t keyLength;
+    };
+
+    DxlXmlParser *parser = nullptr;
+    std::vector<Found> found;
+    std::string keys; // all sort keys, back to back
+
+    void startElement(std::string_view name, const char **attributes) override
+    {
+        const int depth = ++m_level;
+        if (depth == 1) {
+            if (name != "database")
+                parser->stop("the root element is not a DXL database");
+            return;
+        }
+        if (depth == 2) {
+            m_inNote = name == "document" || (name == "note" && isDocumentClass(attributes));
+            if (!m_inNote)
+                return;
+            m_start = parser->currentByteIndex();
+            m_startTagEnd = m_start + parser->currentByteCount();
+            const char *form = attribute(attributes, "form");
+            m_formAttribute = form ? form : "";
+            m_hasFormAttribute = form != nullptr;
+            const char *conflict = attribute(attributes, "conflict");
+            m_conflict = conflict && std::strcmp(conflict, "true") == 0;
+            m_reader.clear();
+            return;
+        }
+        if (m_inNote)
+            m_reader.startElement(name, attributes);
+    }
+
+    void endElement(std::string_view name) override
+    {
+        const int depth = m_level--;
+        if (depth > 2 && m_inNote) {
+            m_reader.endElement(name);
+        } else if (depth == 2 && m_inNote) {
+            m_inNote = false;
+            const auto end = std::max(m_startTagEnd, parser->currentByteIndex() + parser->currentByteCount());
+            if (end - m_start > MaxDocumentBytes)
+                parser->stop("a document is larger than any address-book entry can be");
+            else if (isPerson())
+                add(m_start, end - m_start);
+        }
+    }
+
+    void characterData(std::string_view text) override
+    {
+        if (m_inNote)
+            m_reader.characterData(text);
+    }
+
+private:
+    static bool isDocumentClass(const char **attributes)
+    {
+        const char *cls = attribute(attributes, "class");
+        return cls && std::strcmp(cls, "document") == 0;
+    }
+
+    std::string_view first(std::string_view item) const
+    {
+        const auto *it = m_reader.find(item);
+        return it ? std::string_view(it->values.front()) : std::string_view();
+    }
+
+    bool isPerson() const
+    {
+        if (m_conflict || m_reader.find("$conflict"))
+            return false;
+        if (m_reader.find("type"))
+            return first("type") == "Person";
+        return (m_hasFormAttribute ? std::string_view(m_formAttribute) : first("form")) == "Person";
+    }
+
+    // Last name, first name, middle initial, ASCII letters folded, NUL between them so
+    // that comparing the joined bytes compares the fields in turn.
+    void add(std::uint64_t offset, std::uint64_t length)
+    {
+        const auto keyOffset = keys.size();
+        for (const char *item : {"lastname", "firstname", "middleinitial"}) {
+            for (char c : first(item)) {
+                if (c >= 'A' && c <= 'Z')
+                    c = static_cast<char>(c - 'A' + 'a');
+                keys.push_back(c);
+            }
+            keys.push_back('\0');
+        }
+        found.push_back(Found{offset, length, keyOffset, keys.size() - keyOffset});
+    }
+
+    DxlNoteReader m_reader{&isIndexItem};
+    int m_level = 0;
+    bool m_inNote = false;
+    std::uint64_t m_start = 0;
+    std::uint64_t m_startTagEnd = 0;
+    std::string m_formAttribute;
+    bool m_hasFormAttribute = false;
+    bool m_conflict = false;
+};
+
+} // namespace
+
+std::shared_ptr<DxlViewIndex> DxlViewIndex::build(const std::string &path, const std::string &encoding)
+{
+    auto file = DxlFile::open(path);
+    IndexBuilder builder;
+    DxlXmlParser parser(builder, nullptr);
+    builder.parser = &parser;
+
+    std::vector<char> chunk(1 << 20);
+    for (;;) {
+        file.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+        const auto got = static_cast<std::size_t>(file.gcount());
+        if (!parser.feed(chunk.data(), got, got == 0))
+            throw NotesError("cannot read the People view of " + path + ": " + parser.errorText());
+        if (got == 0)
+            break;
+    }
+    if (file.bad())
+        throw NotesError("cannot read " + path + ": read error");
+
+    auto &found = builder.found;
+    const std::string &keys = builder.keys;
+    std::stable_sort(found.begin(), found.end(), [&keys](const IndexBuilder::Found &a, const IndexBuilder::Found &b) {
+        return std::string_view(keys).substr(a.keyOffset, a.keyLength) <
+               std::string_view(keys).substr(b.keyOffset, b.keyLength);
+    });
+    std::vector<Entry> entries;
+    entries.reserve(found.size());
+    for (const auto &f : found)
+        entries.push_back(Entry{f.offset, f.length});
+    return std::shared_ptr<DxlViewIndex>(new DxlViewIndex(path, encoding, std::move(entries)));
+}
+
+DxlViewIndex::DxlViewIndex(std::string path, std::string encoding, std::vector<Entry> entries)
+    : m_path(std::move(path))
+    , m_encoding(std::move(encoding))
+    , m_entries(std::move(entries))
+    , m_file(DxlFile::open(m_path))
+    , m_parser(m_handler, m_encoding.c_str())
+{
+}
+
+std::unique_ptr<notes::Document> DxlViewIndex::readDocument(std::size_t position)
+{
+    if (position >= m_entries.size())
+        throw NotesError("no document at view position " + std::to_string(position));
+    const auto &entry = m_entries[position];
+    m_buffer.resize(static_cast<std::size_t>(entry.length));
+    m_file.clear();
+    m_file.seekg(static_cast<std::streamoff>(entry.offset));
+    m_file.read(m_buffer.data(), static_cast<std::streamsize>(m_buffer.size()));
+    if (static_cast<std::uint64_t>(m_file.gcount()) != entry.length)
+        throw NotesError("cannot read a document of " + m_path + ": the file changed or was truncated");
+
+    m_parser.reset(m_encoding.c_str());
+    m_handler.reader.clear();
+    m_handler.level = 0;
+    if (!m_parser.feed(m_buffer.data(), m_buffer.size(), true))
+        throw NotesError("cannot read a document of " + m_path + ": " + m_parser.errorText());
+    return std::make_unique<DxlDocument>(std::move(m_handler.reader.items()));
+}
+
+void DxlViewIndex::FragmentHandler::startElement(std::string_view name, const char **attributes)
+{
+    if (++level > 1)
+        reader.startElement(name, attributes);
+}
+
+void DxlViewIndex::FragmentHandler::endElement(std::string_view name)
+{
+    if (level-- > 1)
+        reader.endElement(name);
+}
+
+void DxlViewIndex::FragmentHandler::characterData(std::string_view text)
+{
+    if (level > 1)
+        reader.characterData(text);
+}
+
+} // namespace notes::dxl

@@ -1,0 +1,124 @@
+#include "DxlXmlParser.h"
+
+#include <expat.h>
+
+#include <climits>
+#include <new>
+
+namespace notes::dxl {
+
+namespace {
+
+std::string_view localName(const char *name)
+{
+    std::string_view n(name);
+    const auto colon = n.rfind(':');
+    return colon == std::string_view::npos ? n : n.substr(colon + 1);
+}
+
+} // namespace
+
+DxlXmlParser::DxlXmlParser(Handler &handler, const char *encoding)
+    : m_handler(handler)
+    , m_parser(XML_ParserCreate(encoding))
+{
+    if (!m_parser)
+        throw std::bad_alloc();
+    install();
+}
+
+DxlXmlParser::~DxlXmlParser()
+{
+    XML_ParserFree(m_parser);
+}
+
+void DxlXmlParser::reset(const char *encoding)
+{
+    XML_ParserReset(m_parser, encoding);
+    m_declaredEncoding.clear();
+    m_stopReason.clear();
+    m_stopped = false;
+    install();
+}
+
+void DxlXmlParser::install()
+{
+    XML_SetUserData(m_parser, this);
+    XML_SetElementHandler(m_parser, &DxlXmlParser::onStart, &DxlXmlParser::onEnd);
+    XML_SetCharacterDataHandler(m_parser, &DxlXmlParser::onText);
+    XML_SetXmlDeclHandler(m_parser, &DxlXmlParser::onXmlDecl);
+    XML_SetEntityDeclHandler(m_parser, &DxlXmlParser::onEntityDecl);
+    // Never read the external DTD that DXL's DOCTYPE names, nor any parameter entity.
+    XML_SetParamEntityParsing(m_parser, XML_PARAM_ENTITY_PARSING_NEVER);
+}
+
+bool DxlXmlParser::feed(const char *data, std::size_t length, bool isFinal)
+{
+    // Expat takes int lengths; split larger blocks rather than truncate them.
+    while (length > static_cast<std::size_t>(INT_MAX)) {
+        if (XML_Parse(m_parser, data, INT_MAX, XML_FALSE) != XML_STATUS_OK)
+            return false;
+        data += INT_MAX;
+        length -= static_cast<std::size_t>(INT_MAX);
+    }
+    return XML_Parse(m_parser, data, static_cast<int>(length), isFinal ? XML_TRUE : XML_FALSE) == XML_STATUS_OK;
+}
+
+void DxlXmlParser::stop(std::string reason)
+{
+    if (m_stopped)
+        return;
+    m_stopped = true;
+    m_stopReason = std::move(reason);
+    XML_StopParser(m_parser, XML_FALSE);
+}
+
+std::uint64_t DxlXmlParser::currentByteIndex() const
+{
+    const auto index = XML_GetCurrentByteIndex(m_parser);
+    return index < 0 ? 0 : static_cast<std::uint64_t>(index);
+}
+
+std::uint64_t DxlXmlParser::currentByteCount() const
+{
+    const int count = XML_GetCurrentByteCount(m_parser);
+    return count < 0 ? 0 : static_cast<std::uint64_t>(count);
+}
+
+std::string DxlXmlParser::errorText() const
+{
+    const auto line = std::to_string(XML_GetCurrentLineNumber(m_parser));
+    if (m_stopped)
+        return m_stopReason + " (line " + line + ")";
+    return std::string(XML_ErrorString(XML_GetErrorCode(m_parser))) + " (line " + line + ")";
+}
+
+void DxlXmlParser::onStart(void *self, const char *name, const char **attributes)
+{
+    static_cast<DxlXmlParser *>(self)->m_handler.startElement(localName(name), attributes);
+}
+
+void DxlXmlParser::onEnd(void *self, const char *name)
+{
+    static_cast<DxlXmlParser *>(self)->m_handler.endElement(localName(name));
+}
+
+void DxlXmlParser::onText(void *self, const char *text, int length)
+{
+    static_cast<DxlXmlParser *>(self)->m_handler.characterData(
+        std::string_view(text, static_cast<std::size_t>(length)));
+}
+
+void DxlXmlParser::onXmlDecl(void *self, const char *, const char *encoding, int)
+{
+    if (encoding)
+        static_cast<DxlXmlParser *>(self)->m_declaredEncoding = encoding;
+}
+
+void DxlXmlParser::onEntityDecl(void *self, const char *, int, const char *, int, const char *, const char *,
+                                const char *, const char *)
+{
+    static_cast<DxlXmlParser *>(self)->stop("the file declares entities, which a DXL export never does");
+}
+
+} // namespace notes::dxl

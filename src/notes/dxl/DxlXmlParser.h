@@ -1,0 +1,69 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+struct XML_ParserStruct;
+
+namespace notes::dxl {
+
+// Expat, hardened for files a user picked and we do not trust: no DTD is loaded, no
+// external entity is resolved, and a file that declares any entity at all is refused
+// before anything is expanded. A DXL export never declares entities, so nothing real is
+// lost, and entity bombs fail at their first declaration instead of eating memory.
+class DxlXmlParser
+{
+public:
+    class Handler
+    {
+    public:
+        virtual ~Handler() = default;
+        // Names arrive without namespace prefix; attributes as expat gives them
+        // (name, value, name, value, ..., null).
+        virtual void startElement(std::string_view name, const char **attributes) = 0;
+        virtual void endElement(std::string_view name) = 0;
+        virtual void characterData(std::string_view text) = 0;
+    };
+
+    // encoding: null to detect it from the byte-order mark and XML declaration, as for a
+    // whole file; a name ("UTF-16LE", ...) for a fragment cut out of such a file.
+    DxlXmlParser(Handler &handler, const char *encoding);
+    ~DxlXmlParser();
+    DxlXmlParser(const DxlXmlParser &) = delete;
+    DxlXmlParser &operator=(const DxlXmlParser &) = delete;
+
+    // Makes the parser ready for a new document, keeping its allocations.
+    void reset(const char *encoding);
+
+    // False once the input is malformed or a handler stopped the parse.
+    bool feed(const char *data, std::size_t length, bool isFinal);
+    // From a handler: end the parse; feed() returns false. failure: whether that is an error.
+    void stop(std::string reason = {});
+
+    std::uint64_t currentByteIndex() const;
+    std::uint64_t currentByteCount() const;
+    // The encoding the XML declaration names, empty when it names none.
+    const std::string &declaredEncoding() const { return m_declaredEncoding; }
+    // Why the parse failed, with the line where expat stopped.
+    std::string errorText() const;
+    bool stoppedByHandler() const { return m_stopped; }
+
+private:
+    void install();
+    static void onStart(void *self, const char *name, const char **attributes);
+    static void onEnd(void *self, const char *name);
+    static void onText(void *self, const char *text, int length);
+    static void onXmlDecl(void *self, const char *version, const char *encoding, int standalone);
+    static void onEntityDecl(void *self, const char *, int, const char *, int, const char *, const char *,
+                             const char *, const char *);
+
+    Handler &m_handler;
+    XML_ParserStruct *m_parser = nullptr;
+    std::string m_declaredEncoding;
+    std::string m_stopReason;
+    bool m_stopped = false;
+};
+
+} // namespace notes::dxl

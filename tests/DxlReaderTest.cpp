@@ -1,0 +1,251 @@
+#include "notes/NotesObjects.h"
+#include "notes/dxl/DxlSession.h"
+#include "notes/dxl/DxlValueText.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+using notes::NotesError;
+using notes::NotesObjects;
+namespace dxl = notes::dxl;
+namespace fs = std::filesystem;
+
+namespace {
+
+const char *Head = "<?xml version='1.0' encoding='utf-8'?>\n"
+                   "<!DOCTYPE database SYSTEM 'xmlschemas/domino_12_0_2.dtd'>\n"
+                   "<database xmlns='http://www.lotus.com/dxl' version='12.0'\n"
+                   " replicaid='85258A1C0049F2B1' title='Staff &amp; Friends'>\n";
+
+std::string person(const std::string &first, const std::string &last, const std::string &more = {})
+{
+    return "<document form='Person'>\n<item name='Type'><text>Person</text></item>\n"
+           "<item name='FirstName'><text>" +
+           first + "</text></item>\n<item name='LastName'><text>" + last + "</text></item>\n" + more +
+           "</document>\n";
+}
+
+class DxlReaderTest : public ::testing::Test
+{
+protected:
+    std::string write(const std::string &bytes, const std::string &name = "book.dxl")
+    {
+        const auto path = dir / name;
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path.string();
+    }
+
+    // The People view's documents, in view order.
+    std::vector<std::unique_ptr<notes::Document>> people(const std::string &path)
+    {
+        NotesObjects n;
+        n.session = std::make_unique<dxl::DxlSession>();
+        n.database = n.session->GetDatabase("", path);
+        n.view = n.database->GetView("People");
+        n.navigator = n.view->CreateViewNav();
+        std::vector<std::unique_ptr<notes::Document>> out;
+        for (n.entry = n.navigator->GetFirstDocument(); n.entry; n.entry = n.navigator->GetNextDocument(*n.entry))
+            out.push_back(n.entry->Document());
+        EXPECT_EQ(static_cast<std::size_t>(n.navigator->Count()), out.size());
+        return out;
+    }
+
+    std::vector<std::string> names(const std::string &path)
+    {
+        std::vector<std::string> out;
+        for (auto &doc : people(path))
+            out.push_back(NotesObjects::firstValue(*doc, "FirstName") + " " + NotesObjects::firstValue(*doc, "LastName"));
+        return out;
+    }
+
+    fs::path dir = fs::path(::testing::TempDir()) / ("tarnwick-dxl-" + std::to_string(::getpid()));
+    void SetUp() override { fs::create_directories(dir); }
+    void TearDown() override { fs::remove_all(dir); }
+};
+
+TEST_F(DxlReaderTest, ValuesAsNotesWritesThem)
+{
+    const std::string items =
+        "<item name='MailAddress'\n  summary='true'><text>ann@acme.example</text></item>\n"
+        "<item name='Empty'><text/></item>\n"
+        "<item name='FullName' names='true'><textlist><text>Ann Lee/Acme</text><text>Ann Lee</text></textlist></item>\n"
+        "<item name='Street'><text>1 Main St<break/>Suite 2</text></item>\n"
+        "<item name='Comment'><richtext>\n<pardef id='1'/>\n<par def='1'>First, <run><font style='bold'/>bold</run>"
+        "</par>\n<par def='1'>Second &quot;line&quot;<break/>broken</par>\n<par def='1'><picture><gif>R0lGOD==</gif>"
+        "</picture></par></richtext></item>\n"
+        "<item name='Certificate'><rawitemdata type='1'>AAEC</rawitemdata></item>\n"
+        "<item name='Children'><number>30</number></item>\n"
+        "<item name='Ratio'><number>2.50</number></item>\n"
+        "<item name='Scores'><numberlist><number>-0.125</number><number>1e3</number></numberlist></item>\n"
+        "<item name='Birthday'><datetime>20220125</datetime></item>\n"
+        "<item name='Met'><datetime dst='true'>20220125T202600,00-05</datetime></item>\n"
+        "<item name='Alarm'><datetime>T202600,00</datetime></item>\n"
+        "<item name='Trip'><datetimepair><datetime>20230301</datetime><datetime>20230310</datetime>"
+        "</datetimepair></item>\n"
+        "<item name='jobtitle'><text>Head of &quot;Special&quot; Projects</text></item>\n"
+        "<item name='CompanyName'><text>Acme, Inc.</text></item>\n"
+        "<item name='CompanyName'><text>Second of the name</text></item>\n"
+        "<item name='Spaces'><text>  padded  </text></item>\n";
+    const auto docs = people(write(Head + person("Ann", "Lee", items) + "</database>\n"));
+    ASSERT_EQ(docs.size(), 1u);
+    auto &d = *docs[0];
+    using V = std::vector<std::string>;
+    EXPECT_EQ(d.GetItemValue("MailAddress"), V{"ann@acme.example"});
+    EXPECT_EQ(d.GetItemValue("Empty"), V{""});
+    EXPECT_EQ(d.GetItemValue("Missing"), V{""});
+    EXPECT_EQ(d.GetItemValue("FullName"), (V{"Ann Lee/Acme", "Ann Lee"}));
+    EXPECT_EQ(d.GetItemValue("Street"), V{"1 Main St\nSuite 2"});
+    EXPECT_EQ(d.GetItemValue("Comment"), V{"First, bold\nSecond \"line\"\nbroken\n"});
+    EXPECT_EQ(d.GetItemValue("Certificate"), V{""});
+    EXPECT_EQ(d.GetItemValue("Children"), V{"30"});
+    EXPECT_EQ(d.GetItemValue("Ratio"), V{"2.5"});
+    EXPECT_EQ(d.GetItemValue("Scores"), (V{"-0.125", "1000"}));
+    EXPECT_EQ(d.GetItemValue("Birthday"), V{"2022-01-25"});
+    EXPECT_EQ(d.GetItemValue("Met"), V{"2022-01-25 20:26:00"});
+    EXPECT_EQ(d.GetItemValue("Alarm"), V{"20:26:00"});
+    EXPECT_EQ(d.GetItemValue("Trip"), V{"2023-03-01"});
+    EXPECT_EQ(d.GetItemValue("JobTitle"), V{"Head of \"Special\" Projects"});
+    EXPECT_EQ(d.GetItemValue("COMPANYNAME"), V{"Acme, Inc."});
+    EXPECT_EQ(d.GetItemValue("Spaces"), V{"  padded  "});
+}
+
+TEST_F(DxlReaderTest, PeopleViewSelectsAndSorts)
+{
+    const std::string body =
+        person("Zed", "lee") + person("Amy", "Lee") +
+        "<document form='Group'><item name='Type'><text>Group</text></item>"
+        "<item name='ListName'><text>Everyone</text></item></document>\n" +
+        "<document form='Person' conflict='true'><item name='Type'><text>Person</text></item>"
+        "<item name='LastName'><text>Conflicted</text></item></document>\n" +
+        person("Con", "Flict", "<item name='$Conflict'><text/></item>") +
+        "<note class='document'><item name='Form'><text>Person</text></item>"
+        "<item name='FirstName'><text>Nora</text></item><item name='LastName'><text>Adams</text></item></note>\n"
+        "<note class='form'><item name='Form'><text>Person</text></item></note>\n" +
+        person("Bob", "Lee") + person("Bob", "Lee", "<item name='MiddleInitial'><text>A</text></item>") +
+        person("Bob", "Lee", "<item name='MailAddress'><text>second@tie</text></item>") +
+        person("Eve", "Leeds") + person("Émile", "Lee") + person("", "Lee");
+    const auto path = write(Head + body + "</database>\n");
+    EXPECT_EQ(names(path), (std::vector<std::string>{"Nora Adams", " Lee", "Amy Lee", "Bob Lee", "Bob Lee",
+                                                     "Bob Lee", "Zed lee", "Émile Lee", "Eve Leeds"}));
+    // Ties keep the file's order; an initial sorts after none.
+    const auto docs = people(path);
+    EXPECT_EQ(NotesObjects::firstValue(*docs[3], "MiddleInitial"), "");
+    EXPECT_EQ(NotesObjects::firstValue(*docs[4], "MailAddress"), "second@tie");
+    EXPECT_EQ(NotesObjects::firstValue(*docs[5], "MiddleInitial"), "A");
+}
+
+TEST_F(DxlReaderTest, TitleNamespaceAndEncodings)
+{
+    dxl::DxlSession session;
+    EXPECT_EQ(session.GetDatabase("", write(Head + std::string("</database>")))->Title(), "Staff & Friends");
+
+    // No namespace, double quotes, no XML declaration.
+    const auto plain = write("<database title=\"Plain\">" + person("Al", "Bo") + "</database>", "plain.dxl");
+    EXPECT_EQ(session.GetDatabase("", plain)->Title(), "Plain");
+    EXPECT_EQ(names(plain), std::vector<std::string>{"Al Bo"});
+
+    // UTF-16 with a byte-order mark, as some tools re-save exports.
+    const std::string utf8 = "<?xml version='1.0' encoding='utf-16'?><database title='Wide'>" +
+                             person("Zoë", "Ólafsson") + person("太郎", "山田") + "</database>";
+    std::u16string wide;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        char32_t cp = c;
+        int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
+        if (extra)
+            cp = c & (0x3F >> extra);
+        for (int k = 1; k <= extra; ++k)
+            cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + static_cast<std::size_t>(k)]) & 0x3F);
+        i += static_cast<std::size_t>(extra) + 1;
+        wide.push_back(static_cast<char16_t>(cp));
+    }
+    std::string bytes = "\xFF\xFE";
+    for (const char16_t u : wide) {
+        bytes.push_back(static_cast<char>(u & 0xFF));
+        bytes.push_back(static_cast<char>(u >> 8));
+    }
+    const auto utf16 = write(bytes, "wide.dxl");
+    EXPECT_EQ(session.GetDatabase("", utf16)->Title(), "Wide");
+    EXPECT_EQ(names(utf16), (std::vector<std::string>{"Zoë Ólafsson", "太郎 山田"}));
+}
+
+TEST_F(DxlReaderTest, FilesThatAreNotDxlDatabasesFailToOpen)
+{
+    dxl::DxlSession session;
+    EXPECT_THROW(session.GetDatabase("", (dir / "missing.dxl").string()), NotesError);
+    EXPECT_THROW(session.GetDatabase("", dir.string()), NotesError);
+    EXPECT_THROW(session.GetDatabase("", write(std::string("\x1A\0\0\0\x04\x00", 6) + std::string(4096, '\0'), "n.nsf")),
+                 NotesError);
+    EXPECT_THROW(session.GetDatabase("", write("", "empty.dxl")), NotesError);
+    EXPECT_THROW(session.GetDatabase("", write("<html><body/></html>", "page.xml")), NotesError);
+    EXPECT_THROW(session.GetDatabase("", write("<database xmlns='urn:other'/>", "other.xml")), NotesError);
+    EXPECT_THROW(session.GetDatabase("server/Acme", write(Head + std::string("</database>"))), NotesError);
+    EXPECT_FALSE(dxl::DxlSession::isDxlFile((dir / "missing.dxl").string()));
+    EXPECT_FALSE(dxl::DxlSession::isDxlFile(write(std::string("\x1A\0", 2), "b.nsf")));
+    EXPECT_TRUE(dxl::DxlSession::isDxlFile(write("\xEF\xBB\xBF  <database/>", "bom.dxl")));
+}
+
+TEST_F(DxlReaderTest, BrokenFurtherInFailsWhenTheViewOpens)
+{
+    const std::string whole = Head + person("Ann", "Lee") + person("Bob", "Ray") + "</database>\n";
+    dxl::DxlSession session;
+    for (const auto &broken : {whole.substr(0, whole.size() / 2 + 40), whole.substr(0, whole.size() - 5),
+                               Head + person("Ann", "Lee") + "<document><item name='x'></document></database>"}) {
+        auto db = session.GetDatabase("", write(broken));
+        EXPECT_THROW(db->GetView("People"), NotesError);
+    }
+    auto db = session.GetDatabase("", write(whole));
+    EXPECT_THROW(db->GetView("Groups"), NotesError);
+    EXPECT_NO_THROW(db->GetView("people"));
+}
+
+TEST_F(DxlReaderTest, HostileFilesAreRefusedWithoutReadingElsewhere)
+{
+    const auto secret = dir / "secret.txt";
+    std::ofstream(secret) << "TOP-SECRET";
+    dxl::DxlSession session;
+
+    // Billion laughs: refused at the first declaration, before anything expands.
+    std::string bomb = "<?xml version='1.0'?>\n<!DOCTYPE database [\n<!ENTITY a0 'ha'>\n";
+    for (int i = 1; i < 30; ++i)
+        bomb += "<!ENTITY a" + std::to_string(i) + " '&a" + std::to_string(i - 1) + ";&a" + std::to_string(i - 1) +
+                ";'>\n";
+    bomb += "]>\n<database title='&a29;'>" + person("Ann", "Lee") + "</database>";
+    EXPECT_THROW(session.GetDatabase("", write(bomb, "bomb.dxl")), NotesError);
+
+    // An external entity is never resolved, in the prolog or further in.
+    const std::string external = "<?xml version='1.0'?>\n<!DOCTYPE database [\n<!ENTITY s SYSTEM 'file://" +
+                                 secret.string() + "'>\n]>\n<database title='&s;'>" +
+                                 person("&s;", "Lee") + "</database>";
+    try {
+        auto db = session.GetDatabase("", write(external, "external.dxl"));
+        ADD_FAILURE() << "opened a file that declares entities; title " << db->Title();
+    } catch (const NotesError &error) {
+        EXPECT_EQ(std::string(error.what()).find("TOP-SECRET"), std::string::npos);
+    }
+
+    // A parameter entity pointing at a DTD elsewhere is not fetched either.
+    const std::string parameter = "<?xml version='1.0'?>\n<!DOCTYPE database [<!ENTITY % p SYSTEM '" +
+                                  secret.string() + "'> %p;]>\n<database/>";
+    EXPECT_THROW(session.GetDatabase("", write(parameter, "param.dxl")), NotesError);
+}
+
+TEST(DxlValueTextTest, NumbersAndDates)
+{
+    using namespace notes::dxl::DxlValueText;
+    EXPECT_EQ(number("30"), "30");
+    EXPECT_EQ(number(" 2.5 "), "2.5");
+    EXPECT_EQ(number("-0.125"), "-0.125");
+    EXPECT_EQ(number("3.0000000000000000E+01"), "30");
+    EXPECT_EQ(number("0.1"), "0.1");
+    EXPECT_EQ(number("-0"), "0");
+    EXPECT_EQ(number("n/a"), "n/a");
+    EXPECT_EQ(dateTime("20220125T202600,00+0530"), "2022-01-25 20:26:00");
+    EXPECT_EQ(dateTime("20220125T202600,00Z"), "2022-01-25 20:26:00");
+    EXPECT_EQ(dateTime("2022"), "2022");
+    EXPECT_EQ(dateTime("T2026"), "T2026");
+}
+
+} // namespace
