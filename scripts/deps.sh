@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing Tarnwick needs on Debian 12.
+set -euo pipefail
+packages=(g++ cmake make libexpat1-dev qt6-base-dev libgl-dev googletest libgtest-dev
+          fonts-wine fonts-dejavu-core python3)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+((${#missing[@]} == 0)) && exit 0
+sudo=()
+((EUID == 0)) || sudo=(sudo)
+"${sudo[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

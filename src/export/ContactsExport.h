@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace notes {
+class SessionFactory;
+}
+
+namespace tarnwick {
+
+class ExportHost;
+class ExportOutput;
+struct SharedState;
+
+enum class ExportEnding {
+    Cancelled,    // no folder chosen: nothing happened
+    NothingTicked,
+    NotesFailure, // no session, or the book could not be opened
+    EmptyBook,    // the People view has no contact; no file written
+    Failed,       // the file could not be written completely; any earlier file is untouched
+    Completed,
+};
+
+struct ExportResult
+{
+    ExportEnding ending = ExportEnding::Cancelled;
+    std::int32_t rows = 0;
+    std::string error; // for Failed: the path and the reason, as shown
+};
+
+// Where the rows go. The default writes a temporary file beside the target and renames it
+// over the target only on commit; tests substitute one that fails on cue.
+class ExportOutput
+{
+public:
+    virtual ~ExportOutput() = default;
+    // Each throws std::runtime_error with a message naming the path and the reason.
+    virtual void open(const std::string &path) = 0;
+    virtual void write(std::string_view bytes) = 0;
+    virtual void commit() = 0;
+    // Drops whatever was written; never throws. Also what destruction without commit does.
+    virtual void discard() noexcept = 0;
+};
+
+std::unique_ptr<ExportOutput> makeFileOutput();
+
+// The second pass: asks the host for a folder, writes the ticked columns of every contact
+// of the People view to "GMAILContacts.csv" there, and reports the outcome to the host.
+ExportResult RunContactsExport(ExportHost &host, notes::SessionFactory &notes, SharedState &state,
+                               ExportOutput *output = nullptr);
+
+} // namespace tarnwick
