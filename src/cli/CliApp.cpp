@@ -1,10 +1,15 @@
 #include "CliApp.h"
 
+#include "ConsoleExportHost.h"
 #include "ConsoleScanHost.h"
+#include "export/ColumnCatalogue.h"
+#include "export/ContactsExport.h"
+#include "notes/NotesObjects.h"
 #include "notes/ContactScan.h"
 #include "notes/NotesSessionFactory.h"
 #include "notes/SharedState.h"
 
+#include <array>
 #include <exception>
 #include <ostream>
 
@@ -18,9 +23,33 @@ constexpr const char *UsageText =
     "Commands:\n"
     "  scan BOOK     List the contacts of the address book BOOK (a DXL export, or an\n"
     "                .nsf where a Notes client is installed), as the window's log does.\n"
+    "  export BOOK FOLDER [--columns \"First Name,E-mail Address,...\"]\n"
+    "                Write FOLDER/GMAILContacts.csv with the named columns (all 28\n"
+    "                when --columns is absent).\n"
+    "  columns       List the 28 column names, in file order.\n"
     "\n"
-    "Exit status: 0 done, 2 usage error, 3 the book has no contacts,\n"
-    "4 Notes or the book could not be opened.\n";
+    "Exit status: 0 done, 1 the file could not be written, 2 usage error,\n"
+    "3 the book has no contacts, 4 Notes or the book could not be opened.\n";
+
+// Splits "A,B,C" into the catalogue's tick states; an unknown name is a usage error.
+bool parseColumns(const std::string &list, std::array<bool, ColumnCatalogue::Size> &ticked, std::string &unknown)
+{
+    ticked.fill(false);
+    std::size_t start = 0;
+    for (;;) {
+        const auto comma = list.find(',', start);
+        const auto name = list.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        const auto position = ColumnCatalogue::positionOf(name);
+        if (!position) {
+            unknown = name;
+            return false;
+        }
+        ticked[*position] = true;
+        if (comma == std::string::npos)
+            return true;
+        start = comma + 1;
+    }
+}
 
 } // namespace
 
@@ -63,6 +92,10 @@ int CliApp::run(const std::vector<std::string> &args)
         }
         if (command == "scan")
             return scan(rest);
+        if (command == "export")
+            return exportContacts(rest);
+        if (command == "columns")
+            return columns(rest);
         return usage("unknown command: " + command);
     } catch (const std::exception &error) {
         m_out.flush();
@@ -91,6 +124,81 @@ int CliApp::scan(const std::vector<std::string> &args)
     case ScanEnding::NotesUnavailable:
         return NotesUnavailable;
     case ScanEnding::Stopped:
+        break;
+    }
+    return ExportFailed;
+}
+
+} // namespace tarnwick::cli
+
+namespace tarnwick::cli {
+
+int CliApp::columns(const std::vector<std::string> &args)
+{
+    if (!args.empty())
+        return usage("columns takes no arguments");
+    for (const auto &column : ColumnCatalogue::columns())
+        m_out << column.header << '\n';
+    return Ok;
+}
+
+// The window's export takes its progress maximum from the scan before it; the tool has had
+// none, so it counts the view itself, and only when a bar will be drawn.
+std::int32_t CliApp::countPeople(const std::string &book)
+{
+    notes::NotesObjects n;
+    try {
+        n.session = notes().CreateSession("Notes.NotesSession");
+        n.database = n.session->GetDatabase("", book);
+        n.view = n.database->GetView("People");
+        n.navigator = n.view->CreateViewNav();
+        return n.navigator->Count();
+    } catch (const notes::NotesError &) {
+        return 0;
+    }
+}
+
+int CliApp::exportContacts(const std::vector<std::string> &args)
+{
+    std::vector<std::string> positional;
+    std::array<bool, ColumnCatalogue::Size> ticked;
+    ticked.fill(true);
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string list;
+        if (args[i] == "--columns") {
+            if (i + 1 == args.size())
+                return usage("--columns needs a list of column names");
+            list = args[++i];
+        } else if (args[i].rfind("--columns=", 0) == 0) {
+            list = args[i].substr(10);
+        } else {
+            positional.push_back(args[i]);
+            continue;
+        }
+        std::string unknown;
+        if (!parseColumns(list, ticked, unknown))
+            return usage("unknown column: \"" + unknown + "\" (see tarnwick-cli columns)");
+    }
+    if (positional.size() != 2)
+        return usage("export takes an address book and a folder");
+    if (positional[1].empty())
+        return usage("the folder must not be empty");
+
+    SharedState state;
+    if (m_stderrIsTerminal)
+        state.TotalContacts = countPeople(positional[0]);
+    ConsoleExportHost host(positional[0], positional[1], ticked, m_out, m_err, m_stderrIsTerminal);
+    switch (RunContactsExport(host, notes(), state).ending) {
+    case ExportEnding::Completed:
+        return Ok;
+    case ExportEnding::EmptyBook:
+        return EmptyBook;
+    case ExportEnding::NotesFailure:
+        return NotesUnavailable;
+    case ExportEnding::NothingTicked:
+    case ExportEnding::Cancelled:
+        return Usage;
+    case ExportEnding::Failed:
         break;
     }
     return ExportFailed;

@@ -1,0 +1,288 @@
+#include "MemoryNotes.h"
+#include "RecordingExportHost.h"
+#include "export/AtomicFileOutput.h"
+#include "export/ContactsExport.h"
+#include "notes/NotesSessionFactory.h"
+#include "notes/SharedState.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+using namespace tarnwick;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string Book = "/books/names.nsf";
+const std::string Fixtures = TARNWICK_FIXTURES;
+
+std::string slurp(const fs::path &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+MemoryNotes::Contact annLee()
+{
+    auto c = MemoryNotes::contact("Ann", "", "Lee", "ann@acme.example");
+    c["CompanyName"] = {"Acme"};
+    c["FullName"] = {"Ann Lee/Acme", "Ann Lee"};
+    c["WebSite"] = {"https://acme.example/ann"};
+    return c;
+}
+
+// Fails like a full disk once a number of bytes went through.
+class FullDiskOutput final : public ExportOutput
+{
+public:
+    explicit FullDiskOutput(std::size_t room)
+        : m_room(room)
+    {
+    }
+    void open(const std::string &path) override { m_real.open(path); }
+    void write(std::string_view bytes) override
+    {
+        if (bytes.size() > m_room)
+            throw std::runtime_error("GMAILContacts.csv: cannot write: No space left on device");
+        m_room -= bytes.size();
+        m_real.write(bytes);
+    }
+    void commit() override { m_real.commit(); }
+    void discard() noexcept override { m_real.discard(); }
+
+private:
+    AtomicFileOutput m_real;
+    std::size_t m_room;
+};
+
+class ExportTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        host.folder = dir.string();
+        host.book = Book;
+        notes.books[Book].people = {annLee()};
+        state.TotalContacts = 1;
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    ExportResult run(ExportOutput *output = nullptr) { return RunContactsExport(host, notes, state, output); }
+    std::string written() const { return slurp(dir / "GMAILContacts.csv"); }
+    std::vector<fs::path> filesInDir() const
+    {
+        std::vector<fs::path> out;
+        for (const auto &e : fs::directory_iterator(dir))
+            out.push_back(e.path().filename());
+        return out;
+    }
+
+    fs::path dir = fs::path(::testing::TempDir()) / ("tarnwick-export-" + std::to_string(::getpid()));
+    MemoryNotes notes;
+    RecordingExportHost host;
+    SharedState state;
+};
+
+TEST_F(ExportTest, SampleBookAllColumnsByteForByte)
+{
+    host.book = Fixtures + "/sample-book.dxl";
+    host.ticked.fill(true);
+    notes::NotesSessionFactory platform;
+    state.TotalContacts = 37;
+    const auto r = RunContactsExport(host, platform, state);
+    EXPECT_EQ(r.ending, ExportEnding::Completed);
+    EXPECT_EQ(r.rows, 37);
+    EXPECT_EQ(written(), slurp(Fixtures + "/sample-book.all.csv"));
+    EXPECT_EQ(host.messages.back().text, "37 Contacts Saved Successfully");
+    EXPECT_EQ(host.messages.back().title, "Conversion Completed...");
+    EXPECT_EQ(state.ExportFilePath, (dir / "GMAILContacts.csv").string());
+}
+
+TEST_F(ExportTest, TickedColumnsAndTheSeparatorRule)
+{
+    struct Case
+    {
+        std::vector<const char *> ticked;
+        std::string file;
+    };
+    const std::vector<Case> cases = {
+        {{"First Name", "Last Name", "Notes"}, "First Name,Last Name,Notes\r\nAnn,Lee,\r\n"},
+        {{"First Name", "Company"}, "First Name,Company,\r\nAnn,Acme,\r\n"},
+        {{"Notes"}, "Notes\r\n\r\n"},
+        {{"Personal Web Page", "Business Web Page"},
+         "Personal Web Page,Business Web Page,\r\nhttps://acme.example/ann,https://acme.example/ann,\r\n"},
+        // Only the first value of a multi-value item.
+        {{"Name", "Middle Name"}, "Middle Name,Name,\r\n,Ann Lee/Acme,\r\n"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.file);
+        host.ticked.fill(false);
+        host.tick(c.ticked);
+        EXPECT_EQ(run().ending, ExportEnding::Completed);
+        EXPECT_EQ(written(), c.file);
+    }
+}
+
+TEST_F(ExportTest, ValuesAreQuotedOnlyWhenTheyMustBe)
+{
+    auto c = MemoryNotes::contact("  Zoë ", "", "O\"Neil", "");
+    c["CompanyName"] = {"Acme, Inc."};
+    c["Comment"] = {"line one\r\nline two\nthree"};
+    c["City"] = {"東京"};
+    notes.books[Book].people = {c};
+    host.tick({"First Name", "Last Name", "Home City", "Company", "Notes"});
+    EXPECT_EQ(run().ending, ExportEnding::Completed);
+    EXPECT_EQ(written(), "First Name,Last Name,Home City,Company,Notes\r\n"
+                         "  Zoë ,\"O\"\"Neil\",東京,\"Acme, Inc.\",\"line one\r\nline two\nthree\"\r\n");
+}
+
+TEST_F(ExportTest, ProgressAndCompletion)
+{
+    // One contact: the bar is never moved.
+    host.tick({"First Name"});
+    run();
+    EXPECT_TRUE(host.progress.empty());
+    EXPECT_EQ(host.messages.back().text, "1 Contacts Saved Successfully");
+
+    for (int i = 0; i < 4; ++i)
+        notes.books[Book].people.push_back(annLee());
+    state.TotalContacts = 3; // the book grew since the scan: the host clamps
+    host.progress.clear();
+    const auto r = run();
+    EXPECT_EQ(r.rows, 5);
+    EXPECT_EQ(host.minimum, 0);
+    EXPECT_EQ(host.maximum, 3);
+    EXPECT_EQ(host.progress, (std::vector<std::int32_t>{2, 3, 4, 5}));
+    EXPECT_FALSE(host.conversionEnabled);
+    EXPECT_FALSE(host.proceedEnabled);
+    EXPECT_TRUE(host.linkShown);
+    EXPECT_EQ(host.messages.back().text, "5 Contacts Saved Successfully");
+    EXPECT_EQ(notes.live, 0);
+    EXPECT_EQ(filesInDir(), std::vector<fs::path>{"GMAILContacts.csv"});
+}
+
+TEST_F(ExportTest, EndsQuietlyOrAsksForColumns)
+{
+    host.folder.clear();
+    host.tick({"First Name"});
+    EXPECT_EQ(run().ending, ExportEnding::Cancelled);
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_TRUE(notes.journal.empty());
+
+    host.folder = dir.string();
+    host.ticked.fill(false);
+    state.ExportFilePath = "earlier";
+    EXPECT_EQ(run().ending, ExportEnding::NothingTicked);
+    EXPECT_EQ(host.folderAsks, 2); // the folder comes first, even with nothing ticked
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].text, "Please select fields to be exported");
+    EXPECT_EQ(host.messages[0].title, "Select Fields");
+    EXPECT_EQ(state.ExportFilePath, "earlier");
+    EXPECT_TRUE(filesInDir().empty());
+}
+
+TEST_F(ExportTest, RootFolderGetsOneSeparator)
+{
+    struct NullOutput final : ExportOutput
+    {
+        std::string path;
+        void open(const std::string &p) override { path = p; }
+        void write(std::string_view) override {}
+        void commit() override {}
+        void discard() noexcept override {}
+    } output;
+    host.folder = "/";
+    host.tick({"First Name"});
+    run(&output);
+    EXPECT_EQ(output.path, "/GMAILContacts.csv");
+    EXPECT_EQ(state.ExportFilePath, "/GMAILContacts.csv");
+}
+
+class ExportFailureTest : public ExportTest
+{
+protected:
+    void SetUp() override
+    {
+        ExportTest::SetUp();
+        std::ofstream(dir / "GMAILContacts.csv", std::ios::binary) << Earlier;
+        host.tick({"First Name", "Last Name"});
+        for (int i = 0; i < 50; ++i)
+            notes.books[Book].people.push_back(annLee());
+    }
+    void expectFailure(const ExportResult &r, const std::string &reasonPart)
+    {
+        EXPECT_EQ(r.ending, ExportEnding::Failed);
+        ASSERT_FALSE(host.messages.empty());
+        const auto &m = host.messages.back();
+        EXPECT_EQ(m.text.find("Saved Successfully"), std::string::npos);
+        EXPECT_EQ(m.title, "Conversion Failed");
+        EXPECT_NE(m.text.find(reasonPart), std::string::npos) << m.text;
+        EXPECT_NE(m.text.find("GMAILContacts.csv"), std::string::npos) << m.text;
+        EXPECT_EQ(written(), Earlier);
+        EXPECT_EQ(filesInDir(), std::vector<fs::path>{"GMAILContacts.csv"});
+        EXPECT_TRUE(host.conversionEnabled);
+        EXPECT_FALSE(host.linkShown);
+        EXPECT_EQ(notes.live, 0);
+    }
+    static constexpr const char *Earlier = "First Name\r\nOld,\r\n";
+};
+
+TEST_F(ExportFailureTest, FullDisk)
+{
+    FullDiskOutput output(200);
+    expectFailure(run(&output), "No space left on device");
+}
+
+TEST_F(ExportFailureTest, FolderThatCannotBeWritten)
+{
+    // A folder that is not there any more; as root, permissions would not stop us.
+    host.folder = (dir / "gone").string();
+    const auto r = run();
+    EXPECT_EQ(r.ending, ExportEnding::Failed);
+    EXPECT_NE(r.error.find((dir / "gone" / "GMAILContacts.csv").string()), std::string::npos) << r.error;
+    EXPECT_NE(r.error.find("No such file or directory"), std::string::npos) << r.error;
+    host.folder = dir.string();
+    expectFailure(r, "cannot create");
+}
+
+TEST_F(ExportFailureTest, ContactThatCannotBeRead)
+{
+    notes.fail("GetItemValue:LastName", 20);
+    expectFailure(run(), "cannot read contact 20");
+    notes.journal.clear();
+    notes.fail("GetNextDocument", 30);
+    expectFailure(run(), "cannot read contact");
+}
+
+TEST_F(ExportFailureTest, EmptyBookWritesNothing)
+{
+    notes.books[Book].people.clear();
+    const auto r = run();
+    EXPECT_EQ(r.ending, ExportEnding::EmptyBook);
+    EXPECT_EQ(host.messages.back().text, "File does not seems to be a valid address book or is empty.");
+    EXPECT_EQ(host.messages.back().title, "Korvane Software");
+    EXPECT_EQ(written(), Earlier);
+    EXPECT_TRUE(host.conversionEnabled);
+    EXPECT_TRUE(host.proceedEnabled);
+}
+
+TEST_F(ExportFailureTest, NotesUnreachable)
+{
+    notes.registered = {"Notes.NotesSession"};
+    notes.fail("GetDatabase");
+    const auto r = run();
+    EXPECT_EQ(r.ending, ExportEnding::NotesFailure);
+    EXPECT_EQ(host.messages.back().text,
+              "Lotus Notes not configured or the selected file is not a correct notes address book file.");
+    EXPECT_EQ(host.messages.back().title, "Korvane Software");
+    EXPECT_EQ(host.maximum, 1); // the bar got its bounds before Notes was asked
+    EXPECT_EQ(written(), Earlier);
+    EXPECT_EQ(notes.live, 0);
+}
+
+} // namespace
