@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -65,6 +68,43 @@ TEST(CliScan, OtherEndings)
                                       "Properly.\n\nIf Lotus Notes is installed"));
         EXPECT_TRUE(r.err.ends_with("for more details.\n"));
     }
+}
+
+TEST(CliExport, WritesTheNamedColumnsAndReportsEveryEnding)
+{
+    namespace fs = std::filesystem;
+    const auto dir = fs::path(::testing::TempDir()) / ("tarnwick-cli-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    const auto book = Fixtures + "/sample-book.dxl";
+
+    const auto all = cli({"export", book, dir.string()});
+    EXPECT_EQ(all.code, 0);
+    EXPECT_EQ(all.out, "37 Contacts Saved Successfully\n");
+    EXPECT_EQ(slurp((dir / "GMAILContacts.csv").string()), slurp(Fixtures + "/sample-book.all.csv"));
+
+    const auto some = cli({"export", "--columns", "E-mail Address,First Name", book, dir.string() + "/"});
+    EXPECT_EQ(some.code, 0);
+    const auto file = slurp((dir / "GMAILContacts.csv").string());
+    EXPECT_TRUE(file.starts_with("First Name,E-mail Address,\r\nReception,reception@northwind.example,\r\n"));
+    EXPECT_NE(file.find("Mei,\"\"\"Wu, Mei\"\" <mei.wu@example.cn>\",\r\n"), std::string::npos);
+
+    EXPECT_EQ(cli({"export", book, (dir / "missing").string()}).code, 1);
+    EXPECT_EQ(cli({"export", Fixtures + "/no-people.dxl", dir.string()}).code, 3);
+    EXPECT_EQ(cli({"export", Fixtures + "/not-dxl.xml", dir.string()}).code, 4);
+    EXPECT_EQ(cli({"export", book, dir.string(), "--columns=Nickname"}).code, 2);
+    EXPECT_EQ(cli({"export", book}).code, 2);
+    // None of the failures touched the good file.
+    EXPECT_EQ(slurp((dir / "GMAILContacts.csv").string()), file);
+    fs::remove_all(dir);
+}
+
+TEST(CliColumns, ListsTheCatalogue)
+{
+    const auto r = cli({"columns"});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_TRUE(r.out.starts_with("First Name\nLast Name\nMiddle Name\nName\nE-mail Address\n"));
+    EXPECT_TRUE(r.out.ends_with("Department\nOffice Location\nNotes\n"));
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 28);
 }
 
 TEST(CliUsage, BadCallsExitTwo)
