@@ -2,7 +2,7 @@
 
 #include "../NotesError.h"
 #include "DxlFile.h"
-#include "DxlNoteReader.h"
+#include "DxlNote.h"
 #include "DxlView.h"
 #include "DxlViewIndex.h"
 #include "DxlXmlParser.h"
@@ -87,7 +87,7 @@ std::unique_ptr<DxlDatabase> DxlDatabase::open(std::string_view path)
 
 std::unique_ptr<View> DxlDatabase::GetView(std::string_view name)
 {
-    if (DxlNoteReader::lowerAscii(name) != "people")
+    if (!DxlNote::sameName(name, "People"))
         throw NotesError("the database has no view named " + std::string(name));
     return std::make_unique<DxlView>(DxlViewIndex::build(m_path, m_encoding));
 }

@@ -1,21 +1,19 @@
 #pragma once
 
 #include "../Document.h"
-#include "DxlNoteReader.h"
-
-#include <vector>
+#include "DxlNote.h"
 
 namespace notes::dxl {
 
 class DxlDocument final : public Document
 {
 public:
-    explicit DxlDocument(std::vector<DxlNoteReader::Item> items);
+    explicit DxlDocument(DxlNote note);
 
     std::vector<std::string> GetItemValue(std::string_view itemName) override;
 
 private:
-    std::vector<DxlNoteReader::Item> m_items;
+    DxlNote m_note;
 };
 
 } // namespace notes::dxl

@@ -35,7 +35,7 @@ DxlNoteReader::DxlNoteReader(Filter wanted)
 
 void DxlNoteReader::clear()
 {
-    m_items.clear();
+    m_note.clear();
     m_level = 0;
     m_ignoreLevel = 0;
     m_inItem = false;
@@ -43,25 +43,6 @@ void DxlNoteReader::clear()
     m_inPair = false;
     m_inRichText = false;
     m_paragraphLevel = 0;
-}
-
-std::string DxlNoteReader::lowerAscii(std::string_view text)
-{
-    std::string out(text);
-    for (char &c : out) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
-    return out;
-}
-
-const DxlNoteReader::Item *DxlNoteReader::find(std::string_view lowerName) const
-{
-    for (const auto &item : m_items) {
-        if (item.name == lowerName)
-            return &item;
-    }
-    return nullptr;
 }
 
 void DxlNoteReader::startElement(std::string_view name, const char **attributes)
@@ -76,12 +57,12 @@ void DxlNoteReader::startElement(std::string_view name, const char **attributes)
             ignoreSubtree(level); // noteinfo, updatedby, revisions: not items
             return;
         }
-        auto lower = lowerAscii(itemName);
-        if ((m_wanted && !m_wanted(lower)) || find(lower)) {
+        // A second item of a name is kept too: lookups find the first.
+        if (m_wanted && !m_wanted(itemName)) {
             ignoreSubtree(level);
             return;
         }
-        m_items.push_back(Item{std::move(lower), {}});
+        m_note.beginItem(itemName);
         m_inItem = true;
         return;
     }
@@ -91,11 +72,11 @@ void DxlNoteReader::startElement(std::string_view name, const char **attributes)
     if (m_inRichText) {
         if (name == "par") {
             if (m_paragraphs++ > 0)
-                currentValue().push_back('\n');
+                m_note.appendToValue('\n');
             ++m_paragraphLevel;
         } else if (name == "break") {
             if (m_paragraphLevel > 0)
-                currentValue().push_back('\n');
+                m_note.appendToValue('\n');
         } else if (isOpaqueRichContent(name)) {
             ignoreSubtree(level);
         }
@@ -103,14 +84,14 @@ void DxlNoteReader::startElement(std::string_view name, const char **attributes)
     }
     if (m_capture != Capture::None) {
         if (name == "break")
-            currentValue().push_back('\n');
+            m_note.appendToValue('\n');
         else
             ignoreSubtree(level);
         return;
     }
 
     auto beginValue = [&](Capture kind) {
-        m_items.back().values.emplace_back();
+        m_note.beginValue();
         m_capture = kind;
         m_captureLevel = level;
     };
@@ -131,7 +112,7 @@ void DxlNoteReader::startElement(std::string_view name, const char **attributes)
         m_inPair = true;
         m_pairTaken = false;
     } else if (name == "richtext") {
-        m_items.back().values.emplace_back();
+        m_note.beginValue();
         m_inRichText = true;
         m_paragraphs = 0;
         m_paragraphLevel = 0;
@@ -154,9 +135,7 @@ void DxlNoteReader::endElement(std::string_view name)
         return;
 
     if (level == 1) {
-        auto &values = m_items.back().values;
-        if (values.empty())
-            values.emplace_back();
+        m_note.endItem();
         m_inItem = false;
         m_inRichText = false;
         m_capture = Capture::None;
@@ -166,16 +145,18 @@ void DxlNoteReader::endElement(std::string_view name)
     if (m_inRichText) {
         if (name == "par" && m_paragraphLevel > 0)
             --m_paragraphLevel;
-        else if (name == "richtext")
+        else if (name == "richtext") {
+            m_note.endValue();
             m_inRichText = false;
+        }
         return;
     }
     if (m_capture != Capture::None && level == m_captureLevel) {
-        auto &value = currentValue();
         if (m_capture == Capture::Number)
-            value = DxlValueText::number(value);
+            m_note.replaceCurrentValue(DxlValueText::number(m_note.currentValue()));
         else if (m_capture == Capture::DateTime)
-            value = DxlValueText::dateTime(value);
+            m_note.replaceCurrentValue(DxlValueText::dateTime(m_note.currentValue()));
+        m_note.endValue();
         m_capture = Capture::None;
         return;
     }
@@ -188,7 +169,7 @@ void DxlNoteReader::characterData(std::string_view text)
     if (m_ignoreLevel)
         return;
     if (m_capture != Capture::None || (m_inRichText && m_paragraphLevel > 0))
-        currentValue().append(text);
+        m_note.appendToValue(text);
 }
 
 } // namespace notes::dxl

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "DxlNote.h"
+
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace notes::dxl {
 
@@ -12,13 +13,8 @@ namespace notes::dxl {
 class DxlNoteReader
 {
 public:
-    struct Item
-    {
-        std::string name; // ASCII letters in lower case: item names match case-insensitively
-        std::vector<std::string> values;
-    };
-    // Which items to decode, by lower-case name; null decodes them all.
-    using Filter = bool (*)(std::string_view lowerName);
+    // Which items to decode, by name as written; null decodes them all.
+    using Filter = bool (*)(std::string_view name);
 
     explicit DxlNoteReader(Filter wanted = nullptr);
 
@@ -28,20 +24,17 @@ public:
     void endElement(std::string_view name);
     void characterData(std::string_view text);
 
-    // In file order; of several items of one name only the first is kept.
-    std::vector<Item> &items() { return m_items; }
-    const Item *find(std::string_view lowerName) const;
-
-    static std::string lowerAscii(std::string_view text);
+    // In file order; of several items of one name, lookups find the first.
+    DxlNote &note() { return m_note; }
+    const DxlNote &note() const { return m_note; }
 
 private:
     enum class Capture { None, Text, Number, DateTime };
 
     void ignoreSubtree(int level) { m_ignoreLevel = level; }
-    std::string &currentValue() { return m_items.back().values.back(); }
 
     Filter m_wanted;
-    std::vector<Item> m_items;
+    DxlNote m_note;
     int m_level = 0;       // of the innermost open element, 1 for the note's children
     int m_ignoreLevel = 0; // events below this open element are dropped
     bool m_inItem = false;

@@ -9,11 +9,16 @@ namespace notes::dxl {
 
 namespace {
 
+// One pass over the name: this runs for every element of a large file.
 std::string_view localName(const char *name)
 {
-    std::string_view n(name);
-    const auto colon = n.rfind(':');
-    return colon == std::string_view::npos ? n : n.substr(colon + 1);
+    const char *local = name;
+    const char *p = name;
+    for (; *p; ++p) {
+        if (*p == ':')
+            local = p + 1;
+    }
+    return std::string_view(local, static_cast<std::size_t>(p - local));
 }
 
 } // namespace
