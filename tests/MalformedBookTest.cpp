@@ -1,0 +1,89 @@
+#include "cli/CliApp.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string slurp(const fs::path &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Damage of the kinds real files suffer: flipped bytes, cut tails, lost or repeated
+// stretches, and markup that a broken tool could leave behind.
+std::string damage(const std::string &good, std::mt19937_64 &random)
+{
+    std::string bad = good;
+    auto at = [&](std::size_t size) { return static_cast<std::size_t>(random() % std::max<std::size_t>(size, 1)); };
+    switch (random() % 6) {
+    case 0:
+        for (int i = 0; i < 8; ++i)
+            bad[at(bad.size())] = static_cast<char>(random());
+        break;
+    case 1:
+        bad.resize(at(bad.size()));
+        break;
+    case 2: {
+        const auto from = at(bad.size());
+        bad.erase(from, at(4096));
+        break;
+    }
+    case 3: {
+        const auto from = at(bad.size());
+        bad.insert(at(bad.size()), bad.substr(from, at(2048)));
+        break;
+    }
+    case 4: {
+        static const char *junk[] = {"<item name='FirstName'>", "</document>", "<document form='Person'>", "&bogus;",
+                                     "<![CDATA[", "<richtext><par>", "<!ENTITY x 'y'>", "\xC3", "<?pi ?>"};
+        bad.insert(at(bad.size()), junk[random() % std::size(junk)]);
+        break;
+    }
+    default:
+        bad.insert(at(bad.size()), std::string(at(64), '\0'));
+        break;
+    }
+    return bad;
+}
+
+TEST(MalformedBook, DamagedFilesEndInAMessageNeverACrash)
+{
+    const auto good = slurp(fs::path(TARNWICK_FIXTURES) / "sample-book.dxl");
+    const auto dir = fs::path(::testing::TempDir()) / ("tarnwick-damaged-" + std::to_string(::getpid()));
+    fs::create_directories(dir / "out");
+    const auto book = (dir / "book.dxl").string();
+    std::mt19937_64 random(20261206);
+    std::map<int, int> endings;
+    for (int round = 0; round < 300; ++round) {
+        std::ofstream(book, std::ios::binary | std::ios::trunc) << damage(good, random);
+        for (const char *command : {"scan", "export"}) {
+            std::ostringstream out, err;
+            std::vector<std::string> args{command, book};
+            if (std::string(command) == "export")
+                args.push_back((dir / "out").string());
+            const int code = tarnwick::cli::CliApp(out, err).run(args);
+            // 0 listed or written, 1 export failed, 3 no contacts, 4 not a book
+            EXPECT_TRUE(code == 0 || code == 1 || code == 3 || code == 4) << command << " round " << round;
+            EXPECT_FALSE((code == 0 && std::string(command) == "export" ? out : err).str().empty()) << command << " round " << round << " ended without a word";
+            ++endings[code];
+        }
+    }
+    // The damage reached every way out, not just one.
+    EXPECT_GT(endings[0], 0);
+    EXPECT_GT(endings[3], 0);
+    EXPECT_GT(endings[4], 0);
+    // Whatever was written is whole: no temporary file is left behind.
+    for (const auto &entry : fs::directory_iterator(dir / "out"))
+        EXPECT_EQ(entry.path().filename(), "GMAILContacts.csv");
+    fs::remove_all(dir);
+}
+
+} // namespace
