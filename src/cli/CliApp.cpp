@@ -4,7 +4,7 @@
 #include "ConsoleScanHost.h"
 #include "export/ColumnCatalogue.h"
 #include "export/ContactsExport.h"
-#include "notes/NotesObjects.h"
+#include "notes/NotesPass.h"
 #include "notes/ContactScan.h"
 #include "notes/NotesSessionFactory.h"
 #include "notes/SharedState.h"
@@ -148,7 +148,7 @@ std::int32_t CliApp::countPeople(const std::string &book)
 {
     notes::NotesObjects n;
     try {
-        n.session = notes().CreateSession("Notes.NotesSession");
+        n.session = notes().CreateSession(NotesPass::FallbackProgId);
         n.database = n.session->GetDatabase("", book);
         n.view = n.database->GetView("People");
         n.navigator = n.view->CreateViewNav();

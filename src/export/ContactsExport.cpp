@@ -4,9 +4,7 @@
 #include "ColumnCatalogue.h"
 #include "ExportHost.h"
 #include "notes/Messages.h"
-#include "notes/NotesObjects.h"
-#include "notes/PassErrorMode.h"
-#include "notes/SessionFactory.h"
+#include "notes/NotesPass.h"
 #include "notes/SharedState.h"
 
 #include <limits>
@@ -18,8 +16,6 @@ namespace {
 
 enum class Route { NotesFailure, WalkFailure };
 
-constexpr const char *PreferredProgId = "Domino.NotesSession";
-constexpr const char *FallbackProgId = "Notes.NotesSession";
 constexpr std::string_view FileName = "GMAILContacts.csv";
 
 #ifdef _WIN32
@@ -103,19 +99,10 @@ ExportResult RunContactsExport(ExportHost &host, notes::SessionFactory &notes, S
     N n;
     std::int32_t rows = 0;
     try {
-        mode.skipFailures();
-        mode.run([&] { n.session = notes.CreateSession(PreferredProgId); });
-        if (!n.session) {
-            mode.routeFailuresTo(Route::NotesFailure);
-            mode.run([&] { n.session = notes.CreateSession(FallbackProgId); });
-        }
+        NotesPass::createSession(mode, n, notes, Route::NotesFailure);
         mode.run([&] { n.database = N::use(n.session, "session").GetDatabase("", host.notesDatabaseFile()); });
 
-        mode.skipFailures();
-        mode.run([&] { n.view = N::use(n.database, "database").GetView("People"); });
-        mode.run([&] { n.navigator = N::use(n.view, "view").CreateViewNav(); });
-        mode.run([&] { n.entry = N::use(n.navigator, "navigator").GetFirstDocument(); });
-        mode.run([&] { n.document = N::use(n.entry, "entry").Document(); });
+        NotesPass::openPeopleView(mode, n);
 
         if (!n.entry) {
             // Nothing to write: say so, and leave any earlier file alone.

@@ -1,8 +1,7 @@
 #include "ContactScan.h"
 
 #include "Messages.h"
-#include "NotesObjects.h"
-#include "PassErrorMode.h"
+#include "NotesPass.h"
 #include "ScanHost.h"
 #include "SessionFactory.h"
 #include "SharedState.h"
@@ -20,9 +19,6 @@ enum class Route { NotesUnavailable, Completion };
 struct StopRequested
 {
 };
-
-constexpr const char *PreferredProgId = "Domino.NotesSession";
-constexpr const char *FallbackProgId = "Notes.NotesSession";
 
 } // namespace
 
@@ -44,20 +40,12 @@ ScanEnding ScanLotusNotesContacts(ScanHost &host, notes::SessionFactory &notes, 
         host.appendLogLine("Initializing Lotus Notes...");
         host.appendLogLine("Please wait...");
 
-        mode.run([&] { n.session = notes.CreateSession(PreferredProgId); });
-        if (!n.session) {
-            mode.routeFailuresTo(Route::NotesUnavailable);
-            mode.run([&] { n.session = notes.CreateSession(FallbackProgId); });
-        }
+        NotesPass::createSession(mode, n, notes, Route::NotesUnavailable);
         mode.run([&] { n.database = N::use(n.session, "session").GetDatabase("", host.notesDatabaseFile()); });
         host.appendLogLine("Source File : " + host.notesDatabaseFile());
         mode.run([&] { (void)N::use(n.database, "database").Title(); });
 
-        mode.skipFailures();
-        mode.run([&] { n.view = N::use(n.database, "database").GetView("People"); });
-        mode.run([&] { n.navigator = N::use(n.view, "view").CreateViewNav(); });
-        mode.run([&] { n.entry = N::use(n.navigator, "navigator").GetFirstDocument(); });
-        mode.run([&] { n.document = N::use(n.entry, "entry").Document(); });
+        NotesPass::openPeopleView(mode, n);
         mode.run([&] {
             host.appendLogLine("Total Contacts Found : " + std::to_string(N::use(n.navigator, "navigator").Count()));
         });
