@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 
@@ -230,6 +231,62 @@ TEST_F(DxlReaderTest, HostileFilesAreRefusedWithoutReadingElsewhere)
     const std::string parameter = "<?xml version='1.0'?>\n<!DOCTYPE database [<!ENTITY % p SYSTEM '" +
                                   secret.string() + "'> %p;]>\n<database/>";
     EXPECT_THROW(session.GetDatabase("", write(parameter, "param.dxl")), NotesError);
+}
+
+TEST_F(DxlReaderTest, WalksServedAheadMatchReadsOnTheSpot)
+{
+    // More documents than the read-ahead window, in reverse order of their names.
+    std::string body;
+    for (int i = 999; i >= 0; --i) {
+        char last[8];
+        std::snprintf(last, sizeof last, "L%04d", i);
+        body += person("P" + std::to_string(i), last);
+    }
+    const auto path = write(Head + body + "</database>\n");
+    dxl::DxlSession session;
+    auto db = session.GetDatabase("", path);
+    auto view = db->GetView("People");
+    auto walker = view->CreateViewNav();
+    auto other = view->CreateViewNav();
+
+    auto first = [](std::unique_ptr<notes::ViewEntry> &entry) {
+        return NotesObjects::firstValue(*entry->Document(), "FirstName");
+    };
+    auto entry = walker->GetFirstDocument();
+    EXPECT_EQ(first(entry), "P0");
+    EXPECT_EQ(first(entry), "P0"); // the same entry again: read on the spot
+    auto otherEntry = other->GetFirstDocument();
+    for (int i = 1; i < 1000; ++i) {
+        entry = walker->GetNextDocument(*entry);
+        ASSERT_TRUE(entry);
+        ASSERT_EQ(first(entry), "P" + std::to_string(i));
+        if (i % 3 == 0) { // a second walk, interleaved and behind
+            otherEntry = other->GetNextDocument(*otherEntry);
+            ASSERT_EQ(first(otherEntry), "P" + std::to_string(i / 3));
+        }
+    }
+    EXPECT_FALSE(walker->GetNextDocument(*entry));
+
+    // A walk given up half way lets go at once.
+    auto quitter = view->CreateViewNav();
+    auto q = quitter->GetFirstDocument();
+    for (int i = 0; i < 10; ++i)
+        q = quitter->GetNextDocument(*q);
+    q.reset();
+    quitter.reset();
+    view.reset();
+
+    // The file cut short after it was indexed: a read fails as a Notes failure, no hang.
+    auto cut = db->GetView("People");
+    fs::resize_file(path, fs::file_size(path) / 2);
+    auto nav = cut->CreateViewNav();
+    auto e = nav->GetFirstDocument();
+    EXPECT_THROW(
+        {
+            for (; e; e = nav->GetNextDocument(*e))
+                e->Document();
+        },
+        NotesError);
 }
 
 TEST(DxlValueTextTest, NumbersAndDates)

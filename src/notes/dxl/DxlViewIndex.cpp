@@ -3,9 +3,11 @@
 #include "../NotesError.h"
 #include "DxlDocument.h"
 #include "DxlFile.h"
+#include "DxlReadAhead.h"
 
 #include <algorithm>
 #include <cstring>
+#include <thread>
 
 namespace notes::dxl {
 
@@ -174,58 +176,35 @@ std::shared_ptr<DxlViewIndex> DxlViewIndex::build(const std::string &path, const
         return std::string_view(keys).substr(a.keyOffset, a.keyLength) <
                std::string_view(keys).substr(b.keyOffset, b.keyLength);
     });
-    std::vector<Entry> entries;
-    entries.reserve(found.size());
+    std::vector<DxlByteRange> ranges;
+    ranges.reserve(found.size());
     for (const auto &f : found)
-        entries.push_back(Entry{f.offset, f.length});
-    return std::shared_ptr<DxlViewIndex>(new DxlViewIndex(path, encoding, std::move(entries)));
+        ranges.push_back(DxlByteRange{f.offset, f.length});
+    return std::shared_ptr<DxlViewIndex>(new DxlViewIndex(path, encoding, std::move(ranges)));
 }
 
-DxlViewIndex::DxlViewIndex(std::string path, std::string encoding, std::vector<Entry> entries)
+DxlViewIndex::DxlViewIndex(std::string path, std::string encoding, std::vector<DxlByteRange> ranges)
     : m_path(std::move(path))
     , m_encoding(std::move(encoding))
-    , m_entries(std::move(entries))
-    , m_file(DxlFile::open(m_path))
-    , m_parser(m_handler, m_encoding.c_str())
+    , m_ranges(std::move(ranges))
+    , m_reader(m_path, m_encoding)
 {
 }
+
+DxlViewIndex::~DxlViewIndex() = default;
 
 std::unique_ptr<notes::Document> DxlViewIndex::readDocument(std::size_t position)
 {
-    if (position >= m_entries.size())
+    if (position >= m_ranges.size())
         throw NotesError("no document at view position " + std::to_string(position));
-    const auto &entry = m_entries[position];
-    m_buffer.resize(static_cast<std::size_t>(entry.length));
-    m_file.clear();
-    m_file.seekg(static_cast<std::streamoff>(entry.offset));
-    m_file.read(m_buffer.data(), static_cast<std::streamsize>(m_buffer.size()));
-    if (static_cast<std::uint64_t>(m_file.gcount()) != entry.length)
-        throw NotesError("cannot read a document of " + m_path + ": the file changed or was truncated");
-
-    m_parser.reset(m_encoding.c_str());
-    m_handler.reader.clear();
-    m_handler.level = 0;
-    if (!m_parser.feed(m_buffer.data(), m_buffer.size(), true))
-        throw NotesError("cannot read a document of " + m_path + ": " + m_parser.errorText());
-    return std::make_unique<DxlDocument>(std::move(m_handler.reader.note()));
-}
-
-void DxlViewIndex::FragmentHandler::startElement(std::string_view name, const char **attributes)
-{
-    if (++level > 1)
-        reader.startElement(name, attributes);
-}
-
-void DxlViewIndex::FragmentHandler::endElement(std::string_view name)
-{
-    if (level-- > 1)
-        reader.endElement(name);
-}
-
-void DxlViewIndex::FragmentHandler::characterData(std::string_view text)
-{
-    if (level > 1)
-        reader.characterData(text);
+    if (position == 0 && !m_readAhead && m_ranges.size() > 1) {
+        const unsigned cores = std::thread::hardware_concurrency();
+        if (cores > 1)
+            m_readAhead = std::make_unique<DxlReadAhead>(m_path, m_encoding, m_ranges, std::min(cores, 4u));
+    }
+    if (m_readAhead && position == m_readAhead->next())
+        return std::make_unique<DxlDocument>(m_readAhead->take());
+    return std::make_unique<DxlDocument>(m_reader.read(m_ranges[position]));
 }
 
 } // namespace notes::dxl

@@ -1,10 +1,8 @@
 #pragma once
 
-#include "DxlNoteReader.h"
-#include "DxlXmlParser.h"
+#include "DxlFragmentReader.h"
 
 #include <cstdint>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,6 +13,8 @@ class Document;
 
 namespace notes::dxl {
 
+class DxlReadAhead;
+
 // The "People" view of a DXL address book: where each person document sits in the file, in
 // view order. The file is streamed once to build it and never held in memory; a document
 // is parsed again from its own bytes when it is read. 16 bytes a contact.
@@ -24,34 +24,21 @@ public:
     // Throws NotesError when the file is malformed anywhere, truncated included.
     static std::shared_ptr<DxlViewIndex> build(const std::string &path, const std::string &encoding);
 
-    std::size_t size() const { return m_entries.size(); }
+    ~DxlViewIndex();
+
+    std::size_t size() const { return m_ranges.size(); }
+    // A walk in view order is served by parsers running ahead on the other cores; any
+    // other read is parsed on the spot.
     std::unique_ptr<notes::Document> readDocument(std::size_t position);
 
 private:
-    struct Entry
-    {
-        std::uint64_t offset;
-        std::uint64_t length;
-    };
-    class FragmentHandler final : public DxlXmlParser::Handler
-    {
-    public:
-        void startElement(std::string_view name, const char **attributes) override;
-        void endElement(std::string_view name) override;
-        void characterData(std::string_view text) override;
-        DxlNoteReader reader;
-        int level = 0;
-    };
-
-    DxlViewIndex(std::string path, std::string encoding, std::vector<Entry> entries);
+    DxlViewIndex(std::string path, std::string encoding, std::vector<DxlByteRange> ranges);
 
     std::string m_path;
     std::string m_encoding;
-    std::vector<Entry> m_entries;
-    std::ifstream m_file;
-    std::string m_buffer;
-    FragmentHandler m_handler;
-    DxlXmlParser m_parser;
+    std::vector<DxlByteRange> m_ranges;
+    DxlFragmentReader m_reader;
+    std::unique_ptr<DxlReadAhead> m_readAhead;
 };
 
 } // namespace notes::dxl

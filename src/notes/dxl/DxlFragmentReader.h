@@ -1,0 +1,49 @@
+#pragma once
+
+#include "DxlNote.h"
+#include "DxlNoteReader.h"
+#include "DxlXmlParser.h"
+
+#include <cstdint>
+#include <fstream>
+#include <string>
+
+namespace notes::dxl {
+
+// Where one document sits in the file.
+struct DxlByteRange
+{
+    std::uint64_t offset;
+    std::uint64_t length;
+};
+
+// Reads one document of a DXL file from its own bytes. Each reader has its own file handle
+// and parser, so several can work on one file at once, one per thread.
+class DxlFragmentReader
+{
+public:
+    DxlFragmentReader(std::string path, std::string encoding);
+
+    // Throws NotesError when the bytes cannot be read or do not parse.
+    DxlNote read(const DxlByteRange &range);
+
+private:
+    class Handler final : public DxlXmlParser::Handler
+    {
+    public:
+        void startElement(std::string_view name, const char **attributes) override;
+        void endElement(std::string_view name) override;
+        void characterData(std::string_view text) override;
+        DxlNoteReader reader;
+        int level = 0;
+    };
+
+    std::string m_path;
+    std::string m_encoding;
+    std::ifstream m_file;
+    std::string m_buffer;
+    Handler m_handler;
+    DxlXmlParser m_parser;
+};
+
+} // namespace notes::dxl
