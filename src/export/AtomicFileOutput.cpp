@@ -7,7 +7,9 @@
 #include <system_error>
 
 #ifdef _WIN32
+#include <fcntl.h>
 #include <io.h>
+#include <sys/stat.h>
 #else
 #include <unistd.h>
 #endif
@@ -24,7 +26,19 @@ std::filesystem::path fsPath(const std::string &utf8)
 std::FILE *createExclusive(const std::string &utf8)
 {
 #ifdef _WIN32
-    return _wfopen(fsPath(utf8).wstring().c_str(), L"wbx");
+    // msvcrt's fopen has no "x" mode (it ignores the letter, so an existing file would be
+    // truncated); _O_EXCL is honoured by every Windows C runtime.
+    const int fd = _wopen(fsPath(utf8).wstring().c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
+                          _S_IREAD | _S_IWRITE);
+    if (fd < 0)
+        return nullptr;
+    std::FILE *file = _fdopen(fd, "wb");
+    if (!file) {
+        const int error = errno;
+        _close(fd);
+        errno = error;
+    }
+    return file;
 #else
     return std::fopen(utf8.c_str(), "wbx");
 #endif
