@@ -1,17 +1,13 @@
 #include "../ClientNotes.h"
 
-#include "../NotesError.h"
-#include "../Session.h"
-
-#include <string>
+#include "ComDispatch.h"
+#include "ComSession.h"
 
 namespace notes::client {
 
-// COM automation of the Notes client is not wired up yet: behave like a machine without a
-// client, so the DXL reader still serves.
 std::unique_ptr<Session> createSession(std::string_view progId)
 {
-    throw NotesError("Notes automation is not available: class " + std::string(progId) + " could not be created");
+    return std::make_unique<com::ComSession>(com::ComDispatch::create(progId));
 }
 
 } // namespace notes::client
