@@ -236,11 +236,12 @@ TEST_F(DxlReaderTest, HostileFilesAreRefusedWithoutReadingElsewhere)
 TEST_F(DxlReaderTest, WalksServedAheadMatchReadsOnTheSpot)
 {
     // More documents than the read-ahead window, in reverse order of their names.
+    auto firstName = [](int i) { return std::string("P").append(std::to_string(i)); };
     std::string body;
     for (int i = 999; i >= 0; --i) {
         char last[8];
         std::snprintf(last, sizeof last, "L%04d", i);
-        body += person("P" + std::to_string(i), last);
+        body += person(firstName(i), last);
     }
     const auto path = write(Head + body + "</database>\n");
     dxl::DxlSession session;
@@ -259,10 +260,10 @@ TEST_F(DxlReaderTest, WalksServedAheadMatchReadsOnTheSpot)
     for (int i = 1; i < 1000; ++i) {
         entry = walker->GetNextDocument(*entry);
         ASSERT_TRUE(entry);
-        ASSERT_EQ(first(entry), "P" + std::to_string(i));
+        ASSERT_EQ(first(entry), firstName(i));
         if (i % 3 == 0) { // a second walk, interleaved and behind
             otherEntry = other->GetNextDocument(*otherEntry);
-            ASSERT_EQ(first(otherEntry), "P" + std::to_string(i / 3));
+            ASSERT_EQ(first(otherEntry), firstName(i / 3));
         }
     }
     EXPECT_FALSE(walker->GetNextDocument(*entry));
