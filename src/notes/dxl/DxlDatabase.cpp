@@ -29,14 +29,11 @@ public:
     void startElement(std::string_view name, const char **attributes) override
     {
         found = true;
-        isDatabase = name == "database";
-        for (auto a = attributes; a && a[0]; a += 2) {
-            const std::string_view key(a[0]);
-            if (key == "title")
-                title = a[1];
-            else if (key == "xmlns" && std::strcmp(a[1], DxlNamespace) != 0)
-                isDatabase = false; // a <database> of some other vocabulary
-        }
+        const char *rootTitle = DxlXmlParser::attribute(attributes, "title");
+        title = rootTitle ? rootTitle : "";
+        // A <database> of some other vocabulary is not ours.
+        const char *ns = DxlXmlParser::attribute(attributes, "xmlns");
+        isDatabase = name == "database" && (!ns || std::strcmp(ns, DxlNamespace) == 0);
         parser->stop("root element read");
     }
     void endElement(std::string_view) override {}

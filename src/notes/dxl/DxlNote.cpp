@@ -4,11 +4,6 @@ namespace notes::dxl {
 
 namespace {
 
-char foldAscii(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 std::uint32_t narrow(std::size_t n)
 {
     return static_cast<std::uint32_t>(n);

@@ -50,6 +50,8 @@ public:
     void endItem(); // an item without values gets one empty value
 
     static bool sameName(std::string_view a, std::string_view b);
+    // Item names and the view's sort keys fold ASCII letters only: no locale is consulted.
+    static char foldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 private:
     std::string m_text;

@@ -1,21 +1,12 @@
 #include "DxlNoteReader.h"
 
 #include "DxlValueText.h"
+#include "DxlXmlParser.h"
 
-#include <cstring>
 
 namespace notes::dxl {
 
 namespace {
-
-const char *attribute(const char **attributes, const char *name)
-{
-    for (; attributes && attributes[0]; attributes += 2) {
-        if (std::strcmp(attributes[0], name) == 0)
-            return attributes[1];
-    }
-    return nullptr;
-}
 
 // Rich-text content that carries no readable text of its own: pictures, attachments,
 // embedded objects. Their base64 payload must not leak into the value.
@@ -52,7 +43,7 @@ void DxlNoteReader::startElement(std::string_view name, const char **attributes)
         return;
 
     if (level == 1) {
-        const char *itemName = name == "item" ? attribute(attributes, "name") : nullptr;
+        const char *itemName = name == "item" ? DxlXmlParser::attribute(attributes, "name") : nullptr;
         if (!itemName) {
             ignoreSubtree(level); // noteinfo, updatedby, revisions: not items
             return;

@@ -33,15 +33,6 @@ bool isIndexItem(std::string_view name)
     }
 }
 
-const char *attribute(const char **attributes, const char *name)
-{
-    for (; attributes && attributes[0]; attributes += 2) {
-        if (std::strcmp(attributes[0], name) == 0)
-            return attributes[1];
-    }
-    return nullptr;
-}
-
 // One streaming pass: finds the person documents, their byte ranges and sort keys.
 class IndexBuilder final : public DxlXmlParser::Handler
 {
@@ -72,10 +63,10 @@ public:
                 return;
             m_start = parser->currentByteIndex();
             m_startTagEnd = m_start + parser->currentByteCount();
-            const char *form = attribute(attributes, "form");
+            const char *form = DxlXmlParser::attribute(attributes, "form");
             m_formAttribute = form ? form : "";
             m_hasFormAttribute = form != nullptr;
-            const char *conflict = attribute(attributes, "conflict");
+            const char *conflict = DxlXmlParser::attribute(attributes, "conflict");
             m_conflict = conflict && std::strcmp(conflict, "true") == 0;
             m_reader.clear();
             return;
@@ -108,7 +99,7 @@ public:
 private:
     static bool isDocumentClass(const char **attributes)
     {
-        const char *cls = attribute(attributes, "class");
+        const char *cls = DxlXmlParser::attribute(attributes, "class");
         return cls && std::strcmp(cls, "document") == 0;
     }
 
@@ -129,11 +120,8 @@ private:
     {
         const auto keyOffset = keys.size();
         for (const char *item : {"lastname", "firstname", "middleinitial"}) {
-            for (char c : first(item)) {
-                if (c >= 'A' && c <= 'Z')
-                    c = static_cast<char>(c - 'A' + 'a');
-                keys.push_back(c);
-            }
+            for (const char c : first(item))
+                keys.push_back(DxlNote::foldAscii(c));
             keys.push_back('\0');
         }
         found.push_back(Found{offset, length, keyOffset, keys.size() - keyOffset});

@@ -3,6 +3,7 @@
 #include <expat.h>
 
 #include <climits>
+#include <cstring>
 #include <new>
 
 namespace notes::dxl {
@@ -22,6 +23,15 @@ std::string_view localName(const char *name)
 }
 
 } // namespace
+
+const char *DxlXmlParser::attribute(const char **attributes, const char *name)
+{
+    for (; attributes && attributes[0]; attributes += 2) {
+        if (std::strcmp(attributes[0], name) == 0)
+            return attributes[1];
+    }
+    return nullptr;
+}
 
 DxlXmlParser::DxlXmlParser(Handler &handler, const char *encoding)
     : m_handler(handler)

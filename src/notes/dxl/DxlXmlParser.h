@@ -34,6 +34,9 @@ public:
     DxlXmlParser(const DxlXmlParser &) = delete;
     DxlXmlParser &operator=(const DxlXmlParser &) = delete;
 
+    // The value of an attribute in expat's (name, value, ..., null) list; null when absent.
+    static const char *attribute(const char **attributes, const char *name);
+
     // Makes the parser ready for a new document, keeping its allocations.
     void reset(const char *encoding);
 
