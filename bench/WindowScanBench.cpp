@@ -4,8 +4,8 @@
 // Usage: tarnwick-window-scan-bench BOOK
 // Prints the scan's wall time in seconds.
 
-#include "app/Desktop.h"
-#include "app/FrmMain.h"
+#include "qt/Desktop.h"
+#include "qt/FrmMain.h"
 #include "notes/NotesSessionFactory.h"
 #include "notes/SharedState.h"
 

@@ -1,6 +1,6 @@
 #include "notes/NotesObjects.h"
-#include "notes/dxl/DxlSession.h"
-#include "notes/dxl/DxlValueText.h"
+#include "dxl/DxlSession.h"
+#include "dxl/DxlValueText.h"
 
 #include <gtest/gtest.h>
 

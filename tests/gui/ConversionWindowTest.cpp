@@ -2,9 +2,9 @@
 
 #include "MemoryNotes.h"
 #include "RecordingDesktop.h"
-#include "app/FrmMain.h"
+#include "qt/FrmMain.h"
 #include "export/ColumnCatalogue.h"
-#include "export/FrmConversion.h"
+#include "qt/FrmConversion.h"
 #include "notes/Messages.h"
 #include "notes/NotesSessionFactory.h"
 #include "notes/SharedState.h"

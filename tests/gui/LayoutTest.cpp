@@ -2,9 +2,9 @@
 
 #include "RecordingDesktop.h"
 #include "TarnwickConfig.h"
-#include "app/DocAbout.h"
-#include "app/FrmMain.h"
-#include "export/FrmConversion.h"
+#include "qt/DocAbout.h"
+#include "qt/FrmMain.h"
+#include "qt/FrmConversion.h"
 #include "notes/NotesSessionFactory.h"
 #include "notes/SharedState.h"
 

@@ -1,7 +1,7 @@
 // The shell services, without a person: URL handlers stand in for the browser and the
 // file opener, and the folder dialog's answer is checked through its normalisation.
 
-#include "shell/ShellServices.h"
+#include "qt/ShellServices.h"
 
 #include <QDesktopServices>
 #include <QTest>

@@ -4,9 +4,9 @@
 // (as opened) and conversion-done.png (after exporting every column).
 
 #include "RecordingDesktop.h"
-#include "app/DocAbout.h"
-#include "app/FrmMain.h"
-#include "export/FrmConversion.h"
+#include "qt/DocAbout.h"
+#include "qt/FrmMain.h"
+#include "qt/FrmConversion.h"
 #include "notes/NotesSessionFactory.h"
 #include "notes/SharedState.h"
 

@@ -1,9 +1,9 @@
 // The late-bound IDispatch layer against a real automation class of the system:
 // Scripting.Dictionary (scrrun.dll), on Windows and under Wine alike.
 #include "notes/NotesError.h"
-#include "notes/com/ComDispatch.h"
-#include "notes/com/ComText.h"
-#include "notes/com/ComVariant.h"
+#include "com/ComDispatch.h"
+#include "com/ComText.h"
+#include "com/ComVariant.h"
 
 #include <gtest/gtest.h>
 

@@ -10,7 +10,7 @@
 #include "notes/NotesObjects.h"
 #include "notes/SessionFactory.h"
 #include "notes/SharedState.h"
-#include "notes/com/ComSession.h"
+#include "com/ComSession.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "FakeAutomation.h"
 
-#include "notes/com/ComVariant.h"
+#include "com/ComVariant.h"
 
 #include <cwctype>
 

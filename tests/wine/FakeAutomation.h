@@ -1,6 +1,6 @@
 #pragma once
 
-#include "notes/com/ComPlatform.h"
+#include "com/ComPlatform.h"
 
 #include <functional>
 #include <map>

@@ -3,7 +3,7 @@
 // the earlier export.
 #include "export/AtomicFileOutput.h"
 #include "notes/Database.h"
-#include "notes/dxl/DxlSession.h"
+#include "dxl/DxlSession.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,48 @@
+#include "ComViewNavigator.h"
+
+#include "notes/NotesError.h"
+#include "ComViewEntry.h"
+
+namespace notes::com {
+
+namespace {
+
+std::unique_ptr<ViewEntry> entryOrNull(const Variant &result, std::string_view member)
+{
+    // Nothing after the last entry (or in an empty view) is how Notes says "no more".
+    ComDispatch entry = ComDispatch::objectOf(result, member);
+    if (!entry)
+        return nullptr;
+    return std::make_unique<ComViewEntry>(std::move(entry));
+}
+
+} // namespace
+
+ComViewNavigator::ComViewNavigator(ComDispatch navigator)
+    : m_navigator(std::move(navigator))
+{
+}
+
+std::int32_t ComViewNavigator::Count()
+{
+    return int32Value(m_navigator.get("Count").get(), "Count");
+}
+
+std::unique_ptr<ViewEntry> ComViewNavigator::GetFirstDocument()
+{
+    return entryOrNull(m_navigator.call("GetFirstDocument"), "GetFirstDocument");
+}
+
+std::unique_ptr<ViewEntry> ComViewNavigator::GetNextDocument(ViewEntry &entry)
+{
+    const auto *current = dynamic_cast<const ComViewEntry *>(&entry);
+    if (!current)
+        throw NotesError("GetNextDocument: the entry does not come from the Notes client");
+    // Passed by reference, as a Visual Basic object variable is: the slot holds a reference
+    // of its own, and whatever the callee leaves there is released with it.
+    ComDispatch slot = current->object();
+    const Variant result = m_navigator.callWith("GetNextDocument", Variant::objectReference(slot.slot()));
+    return entryOrNull(result, "GetNextDocument");
+}
+
+} // namespace notes::com

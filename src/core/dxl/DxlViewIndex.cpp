@@ -1,0 +1,198 @@
+#include "DxlViewIndex.h"
+
+#include "notes/NotesError.h"
+#include "DxlDocument.h"
+#include "DxlFile.h"
+#include "DxlReadAhead.h"
+
+#include <algorithm>
+#include <cstring>
+#include <thread>
+
+namespace notes::dxl {
+
+namespace {
+
+// A person document larger than this is not an address-book entry but a hostile file.
+constexpr std::uint64_t MaxDocumentBytes = 64u << 20;
+
+// Runs for every item of the file: the length rules out most names at once.
+bool isIndexItem(std::string_view name)
+{
+    switch (name.size()) {
+    case 4:
+        return DxlNote::sameName(name, "Type") || DxlNote::sameName(name, "Form");
+    case 8:
+        return DxlNote::sameName(name, "LastName");
+    case 9:
+        return DxlNote::sameName(name, "FirstName") || DxlNote::sameName(name, "$Conflict");
+    case 13:
+        return DxlNote::sameName(name, "MiddleInitial");
+    default:
+        return false;
+    }
+}
+
+// One streaming pass: finds the person documents, their byte ranges and sort keys.
+class IndexBuilder final : public DxlXmlParser::Handler
+{
+public:
+    struct Found
+    {
+        std::uint64_t offset;
+        std::uint64_t length;
+        std::size_t keyOffset;
+        std::size_t keyLength;
+    };
+
+    DxlXmlParser *parser = nullptr;
+    std::vector<Found> found;
+    std::string keys; // all sort keys, back to back
+
+    void startElement(std::string_view name, const char **attributes) override
+    {
+        const int depth = ++m_level;
+        if (depth == 1) {
+            if (name != "database")
+                parser->stop("the root element is not a DXL database");
+            return;
+        }
+        if (depth == 2) {
+            m_inNote = name == "document" || (name == "note" && isDocumentClass(attributes));
+            if (!m_inNote)
+                return;
+            m_start = parser->currentByteIndex();
+            m_startTagEnd = m_start + parser->currentByteCount();
+            const char *form = DxlXmlParser::attribute(attributes, "form");
+            m_formAttribute = form ? form : "";
+            m_hasFormAttribute = form != nullptr;
+            const char *conflict = DxlXmlParser::attribute(attributes, "conflict");
+            m_conflict = conflict && std::strcmp(conflict, "true") == 0;
+            m_reader.clear();
+            return;
+        }
+        if (m_inNote)
+            m_reader.startElement(name, attributes);
+    }
+
+    void endElement(std::string_view name) override
+    {
+        const int depth = m_level--;
+        if (depth > 2 && m_inNote) {
+            m_reader.endElement(name);
+        } else if (depth == 2 && m_inNote) {
+            m_inNote = false;
+            const auto end = std::max(m_startTagEnd, parser->currentByteIndex() + parser->currentByteCount());
+            if (end - m_start > MaxDocumentBytes)
+                parser->stop("a document is larger than any address-book entry can be");
+            else if (isPerson())
+                add(m_start, end - m_start);
+        }
+    }
+
+    void characterData(std::string_view text) override
+    {
+        if (m_inNote)
+            m_reader.characterData(text);
+    }
+
+private:
+    static bool isDocumentClass(const char **attributes)
+    {
+        const char *cls = DxlXmlParser::attribute(attributes, "class");
+        return cls && std::strcmp(cls, "document") == 0;
+    }
+
+    std::string_view first(std::string_view item) const { return m_reader.note().firstValue(item); }
+
+    bool isPerson() const
+    {
+        if (m_conflict || m_reader.note().find("$Conflict"))
+            return false;
+        if (m_reader.note().find("Type"))
+            return first("type") == "Person";
+        return (m_hasFormAttribute ? std::string_view(m_formAttribute) : first("form")) == "Person";
+    }
+
+    // Last name, first name, middle initial, ASCII letters folded, NUL between them so
+    // that comparing the joined bytes compares the fields in turn.
+    void add(std::uint64_t offset, std::uint64_t length)
+    {
+        const auto keyOffset = keys.size();
+        for (const char *item : {"lastname", "firstname", "middleinitial"}) {
+            for (const char c : first(item))
+                keys.push_back(DxlNote::foldAscii(c));
+            keys.push_back('\0');
+        }
+        found.push_back(Found{offset, length, keyOffset, keys.size() - keyOffset});
+    }
+
+    DxlNoteReader m_reader{&isIndexItem};
+    int m_level = 0;
+    bool m_inNote = false;
+    std::uint64_t m_start = 0;
+    std::uint64_t m_startTagEnd = 0;
+    std::string m_formAttribute;
+    bool m_hasFormAttribute = false;
+    bool m_conflict = false;
+};
+
+} // namespace
+
+std::shared_ptr<DxlViewIndex> DxlViewIndex::build(const std::string &path, const std::string &encoding)
+{
+    auto file = DxlFile::open(path);
+    IndexBuilder builder;
+    DxlXmlParser parser(builder, nullptr);
+    builder.parser = &parser;
+
+    std::vector<char> chunk(1 << 20);
+    for (;;) {
+        file.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+        const auto got = static_cast<std::size_t>(file.gcount());
+        if (!parser.feed(chunk.data(), got, got == 0))
+            throw NotesError("cannot read the People view of " + path + ": " + parser.errorText());
+        if (got == 0)
+            break;
+    }
+    if (file.bad())
+        throw NotesError("cannot read " + path + ": read error");
+
+    auto &found = builder.found;
+    const std::string &keys = builder.keys;
+    std::stable_sort(found.begin(), found.end(), [&keys](const IndexBuilder::Found &a, const IndexBuilder::Found &b) {
+        return std::string_view(keys).substr(a.keyOffset, a.keyLength) <
+               std::string_view(keys).substr(b.keyOffset, b.keyLength);
+    });
+    std::vector<DxlByteRange> ranges;
+    ranges.reserve(found.size());
+    for (const auto &f : found)
+        ranges.push_back(DxlByteRange{f.offset, f.length});
+    return std::shared_ptr<DxlViewIndex>(new DxlViewIndex(path, encoding, std::move(ranges)));
+}
+
+DxlViewIndex::DxlViewIndex(std::string path, std::string encoding, std::vector<DxlByteRange> ranges)
+    : m_path(std::move(path))
+    , m_encoding(std::move(encoding))
+    , m_ranges(std::move(ranges))
+    , m_reader(m_path, m_encoding)
+{
+}
+
+DxlViewIndex::~DxlViewIndex() = default;
+
+std::unique_ptr<notes::Document> DxlViewIndex::readDocument(std::size_t position)
+{
+    if (position >= m_ranges.size())
+        throw NotesError("no document at view position " + std::to_string(position));
+    if (position == 0 && !m_readAhead && m_ranges.size() > 1) {
+        const unsigned cores = std::thread::hardware_concurrency();
+        if (cores > 1)
+            m_readAhead = std::make_unique<DxlReadAhead>(m_path, m_encoding, m_ranges, std::min(cores, 4u));
+    }
+    if (m_readAhead && position == m_readAhead->next())
+        return std::make_unique<DxlDocument>(m_readAhead->take());
+    return std::make_unique<DxlDocument>(m_reader.read(m_ranges[position]));
+}
+
+} // namespace notes::dxl
