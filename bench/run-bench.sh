@@ -46,8 +46,8 @@ for n in "${sizes[@]}"; do
           scan "$bin/src/tarnwick-cli scan $book"
           export "$bin/src/tarnwick-cli export $book $work/out"
           python "python3 bench/python_peer.py $book $work/out/peer.csv")
-    if ((n == 100000)) && [[ -x $bin/src/tarnwick-window-scan-bench ]]; then
-        runs+=(window "env QT_QPA_PLATFORM=offscreen $bin/src/tarnwick-window-scan-bench $book")
+    if ((n == 100000)) && [[ -x $bin/bench/tarnwick-window-scan-bench ]]; then
+        runs+=(window "env QT_QPA_PLATFORM=offscreen $bin/bench/tarnwick-window-scan-bench $book")
     fi
     for ((i = 0; i < ${#runs[@]}; i += 2)); do
         name=${runs[i]}

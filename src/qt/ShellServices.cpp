@@ -1,48 +1,66 @@
 #include "ShellServices.h"
 
-#include <QDesktopServices>
+#include "ui/ShellTargets.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFileDialog>
-#include <QRegularExpression>
+#include <QFileInfo>
+#include <QProcess>
 #include <QUrl>
 
 namespace tarnwick {
 
-bool IsWebAddress(const QString &target)
-{
-    // Two characters at least before the colon, so that "C:\x" stays a path.
-    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.\\-]+:"));
-    return scheme.match(target).hasMatch();
-}
+namespace {
 
-void ShellOpen(const QString &target)
+const QString Opener = QStringLiteral("xdg-open");
+
+// xdg-open reports a missing handler at once; an exit long after the start is a browser
+// it ran in the foreground closing, whatever its status.
+constexpr qint64 FailureWindowMs = 10'000;
+
+} // namespace
+
+void ShellOpen(const QString &target, std::function<void()> onFailure)
 {
     if (target.isEmpty())
         return;
-    const QUrl url = IsWebAddress(target) ? QUrl(target) : QUrl::fromLocalFile(target);
-    (void)QDesktopServices::openUrl(url);
+    const bool web = ui::IsWebAddress(target.toStdString());
+    if (!web && !QFileInfo::exists(target)) {
+        if (onFailure)
+            onFailure();
+        return;
+    }
+    const QString argument = web ? target : QUrl::fromLocalFile(QFileInfo(target).absoluteFilePath()).toString();
+    if (!onFailure) {
+        (void)QProcess::startDetached(Opener, {argument});
+        return;
+    }
+    auto *process = new QProcess(QCoreApplication::instance());
+    auto started = std::make_shared<QElapsedTimer>();
+    auto report = std::make_shared<std::function<void()>>(std::move(onFailure));
+    QObject::connect(process, &QProcess::errorOccurred, process, [process, report](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart) {
+            (*report)();
+            process->deleteLater();
+        }
+    });
+    QObject::connect(process, &QProcess::finished, process,
+                     [process, started, report](int code, QProcess::ExitStatus status) {
+                         if ((status != QProcess::NormalExit || code != 0) && started->elapsed() < FailureWindowMs)
+                             (*report)();
+                         process->deleteLater();
+                     });
+    started->start();
+    process->start(Opener, {argument});
 }
 
-QString NormalisedFolderPath(const QString &path, QChar separator)
+QString BrowseForFolder(const QString &title)
 {
-    if (path.isEmpty())
-        return {};
-    QString p = path;
-    // A backslash is a separator only where the platform says so; elsewhere it is a
-    // legal character of a name.
-    if (separator == QLatin1Char('\\'))
-        p.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    p = QDir::cleanPath(p);
-    static const QRegularExpression driveOnly(QStringLiteral("^[A-Za-z]:$"));
-    if (separator == QLatin1Char('\\') && driveOnly.match(p).hasMatch())
-        p.append(QLatin1Char('/'));
-    p.replace(QLatin1Char('/'), separator);
-    return p;
-}
-
-QString BrowseForFolder(const QString &title, QWidget *owner)
-{
-    const QString chosen = QFileDialog::getExistingDirectory(owner, title, QString(), QFileDialog::ShowDirsOnly);
-    return NormalisedFolderPath(chosen);
+    const QString chosen = QFileDialog::getExistingDirectory(nullptr, title, QString(), QFileDialog::ShowDirsOnly);
+    return QString::fromStdString(
+        ui::NormalisedFolderPath(QDir::toNativeSeparators(chosen).toStdString(), QDir::separator().toLatin1()));
 }
 
 } // namespace tarnwick

@@ -1,28 +1,21 @@
 #pragma once
 
-#include <QChar>
-#include <QDir>
 #include <QString>
 
-class QWidget;
+#include <functional>
 
 namespace tarnwick {
 
 // Opens a web address or a document with the program the user's system associates with
-// it. Empty text opens nothing; whether the platform managed is not reported.
-void ShellOpen(const QString &target);
+// it (xdg-open). Empty text opens nothing. onFailure, when given, is called if nothing
+// could open it: at once for a missing file or a missing xdg-open, or later, when
+// xdg-open reports that it found no program. Without it the opener is left to run on
+// after the program ends.
+void ShellOpen(const QString &target, std::function<void()> onFailure = {});
 
-// Lets the user pick a folder. Returns its path in native separators, or empty text when
-// the user cancelled or the choice has no file-system path.
-QString BrowseForFolder(const QString &title, QWidget *owner = nullptr);
-
-// Whether ShellOpen takes target as a web address (it has a scheme, such as "https:")
-// rather than a file path. A drive letter is not a scheme.
-bool IsWebAddress(const QString &target);
-
-// A chosen folder as BrowseForFolder returns it: native separators, and a trailing one
-// only on a root folder ("/", "C:\"), so that callers can append a separator and a
-// file name without doubling it.
-QString NormalisedFolderPath(const QString &path, QChar separator = QDir::separator());
+// Lets the user pick a folder, with no owner window. Returns its path in native
+// separators, a trailing one only on a root folder, or empty text when the user cancelled
+// or the choice has no file-system path.
+QString BrowseForFolder(const QString &title);
 
 } // namespace tarnwick

@@ -1,7 +1,8 @@
-#include "qt/Desktop.h"
-#include "qt/FrmMain.h"
+#include "MainWindow.h"
+#include "QtDesktop.h"
 #include "notes/NotesSessionFactory.h"
 #include "notes/SharedState.h"
+#include "ui/FrmMain.h"
 
 #include <QApplication>
 
@@ -11,7 +12,8 @@ int main(int argc, char *argv[])
     tarnwick::QtDesktop desktop;
     notes::NotesSessionFactory notes;
     tarnwick::SharedState state;
-    tarnwick::FrmMain window(desktop, notes, state);
+    tarnwick::ui::FrmMain behaviour(desktop, notes, state);
+    tarnwick::MainWindow window(behaviour);
     window.show();
     return application.exec();
 }

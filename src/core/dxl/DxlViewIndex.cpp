@@ -1,5 +1,6 @@
 #include "DxlViewIndex.h"
 
+#include "notes/BusyHook.h"
 #include "notes/NotesError.h"
 #include "DxlDocument.h"
 #include "DxlFile.h"
@@ -154,6 +155,8 @@ std::shared_ptr<DxlViewIndex> DxlViewIndex::build(const std::string &path, const
             throw NotesError("cannot read the People view of " + path + ": " + parser.errorText());
         if (got == 0)
             break;
+        // A large book takes seconds to index; the window that waits should repaint.
+        notes::BusyHook::tick();
     }
     if (file.bad())
         throw NotesError("cannot read " + path + ": read error");

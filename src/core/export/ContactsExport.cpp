@@ -3,6 +3,7 @@
 #include "AtomicFileOutput.h"
 #include "ColumnCatalogue.h"
 #include "ExportHost.h"
+#include "notes/BusyHook.h"
 #include "notes/Messages.h"
 #include "notes/NotesPass.h"
 #include "notes/SharedState.h"
@@ -98,6 +99,8 @@ ExportResult RunContactsExport(ExportHost &host, notes::SessionFactory &notes, S
     PassErrorMode<Route> mode;
     N n;
     std::int32_t rows = 0;
+    // Opening the view of a large book takes a while: the windows keep painting.
+    notes::BusyHook busy([&host] { host.keepPainted(); });
     try {
         NotesPass::createSession(mode, n, notes, Route::NotesFailure);
         mode.run([&] { n.database = N::use(n.session, "session").GetDatabase("", host.notesDatabaseFile()); });

@@ -34,6 +34,9 @@ public:
     virtual void showOpenLink() = 0;
     // Modal, information icon, OK only.
     virtual void showMessage(std::string_view text, std::string_view title) = 0;
+    // Called now and then while a long step runs (the book being indexed), so that the
+    // windows can repaint; they take no input meanwhile.
+    virtual void keepPainted() {}
 };
 
 } // namespace tarnwick

@@ -1,5 +1,6 @@
 #include "ContactScan.h"
 
+#include "BusyHook.h"
 #include "Messages.h"
 #include "NotesPass.h"
 #include "ScanHost.h"
@@ -31,18 +32,23 @@ ScanEnding ScanLotusNotesContacts(ScanHost &host, notes::SessionFactory &notes, 
         if (!host.processEvents())
             throw StopRequested{};
     };
+    // Opening the view of a large book takes a while: the window keeps painting. A stop
+    // asked for meanwhile is honoured at the next yield.
+    notes::BusyHook busy([&host] { (void)host.processEvents(); });
+    // Even writing a line can fail (memory): that step then fails like any other.
+    auto log = [&](const std::string &line) { mode.run([&] { host.appendLogLine(line); }); };
 
     try {
         host.clearLog();
-        host.appendLogLine("Reading Lotus Notes Address Book...");
+        log("Reading Lotus Notes Address Book...");
         mode.skipFailures();
         yield();
-        host.appendLogLine("Initializing Lotus Notes...");
-        host.appendLogLine("Please wait...");
+        log("Initializing Lotus Notes...");
+        log("Please wait...");
 
         NotesPass::createSession(mode, n, notes, Route::NotesUnavailable);
         mode.run([&] { n.database = N::use(n.session, "session").GetDatabase("", host.notesDatabaseFile()); });
-        host.appendLogLine("Source File : " + host.notesDatabaseFile());
+        log("Source File : " + host.notesDatabaseFile());
         mode.run([&] { (void)N::use(n.database, "database").Title(); });
 
         NotesPass::openPeopleView(mode, n);
@@ -51,8 +57,8 @@ ScanEnding ScanLotusNotesContacts(ScanHost &host, notes::SessionFactory &notes, 
         });
         std::int32_t number = 1;
         mode.run([&] { state.TotalContacts = N::use(n.navigator, "navigator").Count(); });
-        host.appendLogLine("Listing Found Contacts...");
-        host.appendLogLine(std::string(70, '-'));
+        log("Listing Found Contacts...");
+        log(std::string(70, '-'));
         yield();
 
         // Kept across contacts: a value that cannot be read keeps the one before it.
@@ -65,11 +71,13 @@ ScanEnding ScanLotusNotesContacts(ScanHost &host, notes::SessionFactory &notes, 
             mode.run([&] { lastName = N::firstValue(N::use(n.document, "document"), "LastName"); });
             mode.run([&] { mailAddress = N::firstValue(N::use(n.document, "document"), "MailAddress"); });
 
-            line.assign(std::to_string(number)).append(" : ").append(firstName).append(" ");
-            if (!middleInitial.empty())
-                line.append(middleInitial).append(" ");
-            line.append(lastName).append(" - ").append(mailAddress);
-            host.appendLogLine(line);
+            mode.run([&] {
+                line.assign(std::to_string(number)).append(" : ").append(firstName).append(" ");
+                if (!middleInitial.empty())
+                    line.append(middleInitial).append(" ");
+                line.append(lastName).append(" - ").append(mailAddress);
+                host.appendLogLine(line);
+            });
 
             mode.run([&] { n.entry = N::use(n.navigator, "navigator").GetNextDocument(N::use(n.entry, "entry")); });
             mode.routeFailuresTo(Route::Completion);

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "NotesError.h"
-
+#include <exception>
 #include <string>
 #include <utility>
 
@@ -35,7 +34,9 @@ public:
         try {
             std::forward<Step>(step)();
             return true;
-        } catch (const notes::NotesError &error) {
+        } catch (const std::exception &error) {
+            // Whatever failed (the Notes layer, or memory running out on a huge book), the
+            // step failed, and the pass goes on as its mode says.
             if (m_routing)
                 throw Routed{m_ending, error.what()};
             return false;

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "ui/DocAbout.h"
+#include "ui/DocAboutFace.h"
+
 #include <QDialog>
 
 class QLabel;
@@ -8,21 +11,23 @@ class QPushButton;
 
 namespace tarnwick {
 
-// The About box: name, description, version, maker and web-site address; "OK" closes it.
-class DocAbout final : public QDialog
+// The About box's widgets: name, description, version, maker and web-site address. The Qt
+// object is named "DocAbout", as are its controls.
+class AboutDialog final : public QDialog, public ui::DocAboutFace
 {
     Q_OBJECT
 
 public:
-    explicit DocAbout(QWidget *owner);
+    explicit AboutDialog(QWidget *owner);
 
-public slots:
-    void CmdOK_Click();
+    void closeWindow() override;
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    ui::DocAbout m_window{*this};
+
     QLabel *Label4;
     QLabel *Label5;
     QLabel *Label6;

@@ -1,19 +1,14 @@
-#include "FrmMain.h"
+#include "MainWindow.h"
 
 #include "ClickableLabel.h"
-#include "Desktop.h"
-#include "DocAbout.h"
 #include "TarnwickConfig.h"
 #include "TaskbarHint.h"
 #include "WindowLook.h"
-#include "qt/FrmConversion.h"
-#include "notes/ContactScan.h"
+#include "ui/FrmMain.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QCoreApplication>
-#include <QDir>
 #include <QFrame>
 #include <QGroupBox>
 #include <QIcon>
@@ -35,11 +30,6 @@ namespace tarnwick {
 
 namespace {
 
-QString fromUtf8(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 QAction *addItem(QMenu *menu, const char *name, const QString &text)
 {
     QAction *action = menu->addAction(text);
@@ -51,12 +41,10 @@ QAction *addItem(QMenu *menu, const char *name, const QString &text)
 
 } // namespace
 
-FrmMain::FrmMain(Desktop &desktop, notes::SessionFactory &notes, SharedState &state, QWidget *parent)
+MainWindow::MainWindow(ui::FrmMain &window, QWidget *parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                               Qt::WindowSystemMenuHint)
-    , m_desktop(desktop)
-    , m_notes(notes)
-    , m_state(state)
+    , m_window(window)
 {
     look::prepare();
     setObjectName(QStringLiteral("FrmMain"));
@@ -66,9 +54,6 @@ FrmMain::FrmMain(Desktop &desktop, notes::SessionFactory &notes, SharedState &st
         icon.addFile(QString::fromLatin1(file));
     setWindowIcon(icon);
 
-    // Filter entries: the DXL reader must be reachable from the dialog as well as Notes.
-    CDlg.Filter = QStringLiteral("Lotus Notes Address Book (*.nsf *.dxl);;All files (*)");
-
     buildMenus();
     buildClientArea();
 
@@ -76,11 +61,12 @@ FrmMain::FrmMain(Desktop &desktop, notes::SessionFactory &notes, SharedState &st
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     adjustSize();
     centreOnScreen();
+    m_window.attach(*this);
 }
 
-FrmMain::~FrmMain() = default;
+MainWindow::~MainWindow() = default;
 
-void FrmMain::buildMenus()
+void MainWindow::buildMenus()
 {
     mnuFile = menuBar()->addMenu(QStringLiteral("File"));
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
@@ -97,14 +83,14 @@ void FrmMain::buildMenus()
     mnuSep2->setObjectName(QStringLiteral("mnuSep2"));
     mnuAbout = addItem(mnuHelp, "mnuAbout", QStringLiteral("About"));
 
-    connect(mnuOpen, &QAction::triggered, this, &FrmMain::mnuOpen_Click);
-    connect(mnuExit, &QAction::triggered, this, &FrmMain::mnuExit_Click);
-    connect(mnuContents, &QAction::triggered, this, &FrmMain::mnuContents_Click);
-    connect(mnuWebsite, &QAction::triggered, this, &FrmMain::mnuWebsite_Click);
-    connect(mnuAbout, &QAction::triggered, this, &FrmMain::mnuAbout_Click);
+    connect(mnuOpen, &QAction::triggered, this, [this] { m_window.mnuOpen_Click(); });
+    connect(mnuExit, &QAction::triggered, this, [this] { m_window.mnuExit_Click(); });
+    connect(mnuContents, &QAction::triggered, this, [this] { m_window.mnuContents_Click(); });
+    connect(mnuWebsite, &QAction::triggered, this, [this] { m_window.mnuWebsite_Click(); });
+    connect(mnuAbout, &QAction::triggered, this, [this] { m_window.mnuAbout_Click(); });
 }
 
-void FrmMain::buildClientArea()
+void MainWindow::buildClientArea()
 {
     using look::makeLabel;
 
@@ -197,108 +183,33 @@ void FrmMain::buildClientArea()
     setTabOrder(CmdBrowse, CmdContactsCreate);
     txtNotesDatabaseFile->setFocus();
 
-    connect(CmdBrowse, &QPushButton::clicked, this, &FrmMain::CmdBrowse_Click);
-    connect(CmdContactsCreate, &QPushButton::clicked, this, &FrmMain::CmdContactsCreate_Click);
-    connect(LabelSiteFooter, &ClickableLabel::clicked, this, &FrmMain::LabelSiteFooter_Click);
-    connect(txtProgressDetails, &QPlainTextEdit::textChanged, this, &FrmMain::txtProgressDetails_Change);
+    connect(CmdBrowse, &QPushButton::clicked, this, [this] { m_window.CmdBrowse_Click(); });
+    connect(CmdContactsCreate, &QPushButton::clicked, this, [this] { m_window.CmdContactsCreate_Click(); });
+    connect(LabelSiteFooter, &ClickableLabel::clicked, this, [this] { m_window.LabelSiteFooter_Click(); });
+    connect(txtProgressDetails, &QPlainTextEdit::textChanged, this, &MainWindow::txtProgressDetails_Change);
 }
 
-void FrmMain::centreOnScreen()
+void MainWindow::centreOnScreen()
 {
     if (const QScreen *where = screen())
         setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), where->availableGeometry()));
 }
 
-void FrmMain::showEvent(QShowEvent *event)
+void MainWindow::showEvent(QShowEvent *event)
 {
-    m_unloaded = false;
     KeepOffTaskbar(*this);
     QMainWindow::showEvent(event);
 }
 
-// --- Commands ---------------------------------------------------------------------------
-
-void FrmMain::CmdBrowse_Click()
+void MainWindow::closeEvent(QCloseEvent *event)
 {
-    // A second scan inside the first would pull the book out from under it.
-    if (m_scanning)
-        return;
-    CDlg.ShowOpen(m_desktop, this);
-    const QString name = CDlg.FileName();
-    CmdContactsCreate->setEnabled(false);
-    txtNotesDatabaseFile->setText(name);
-    if (!txtNotesDatabaseFile->text().isEmpty())
-        ScanLotusNotesContacts();
-}
-
-void FrmMain::mnuOpen_Click()
-{
-    CmdBrowse_Click();
-}
-
-void FrmMain::CmdContactsCreate_Click()
-{
-    // A fresh window each time: every opening starts from nothing ticked.
-    FrmConversion conversion(
-        m_desktop, m_notes, m_state,
-        {[this] { return txtNotesDatabaseFile->text().toStdString(); },
-         [this](bool enabled) { CmdContactsCreate->setEnabled(enabled); }},
-        this);
-    m_desktop.runModal(conversion);
-}
-
-void FrmMain::mnuContents_Click()
-{
-    const QString path = QCoreApplication::applicationDirPath() + QStringLiteral("/Help.html");
-    m_desktop.openHelp(this, QDir::toNativeSeparators(path));
-}
-
-void FrmMain::mnuWebsite_Click()
-{
-    m_desktop.shellOpen(QString::fromLatin1(config::ProductPageUrl));
-}
-
-void FrmMain::LabelSiteFooter_Click()
-{
-    m_desktop.shellOpen(QString::fromLatin1(config::ProductPageUrl));
-}
-
-void FrmMain::mnuAbout_Click()
-{
-    DocAbout about(this);
-    m_desktop.runModal(about);
-}
-
-void FrmMain::mnuExit_Click()
-{
-    m_exiting = true;
-    m_stopRequested = true; // a running scan lets go of the book at its next yield
-    close();
-    m_desktop.exitProgram();
-}
-
-void FrmMain::closeEvent(QCloseEvent *event)
-{
-    if (m_scanning && !m_exiting) {
-        // The scan holds the book; it stops at its next yield and the close follows.
-        m_stopRequested = true;
-        m_closeAfterScan = true;
+    if (m_window.Form_QueryUnload())
+        event->accept();
+    else
         event->ignore();
-        return;
-    }
-    if (!m_unloaded) {
-        m_unloaded = true;
-        Form_QueryUnload();
-    }
-    event->accept();
 }
 
-void FrmMain::Form_QueryUnload()
-{
-    m_desktop.shellOpen(QString::fromLatin1(config::ClosingPageUrl));
-}
-
-void FrmMain::txtProgressDetails_Change()
+void MainWindow::txtProgressDetails_Change()
 {
     // The newest line stays in view, and typing always continues at the end.
     QTextCursor cursor = txtProgressDetails->textCursor();
@@ -306,87 +217,41 @@ void FrmMain::txtProgressDetails_Change()
     txtProgressDetails->setTextCursor(cursor);
 }
 
-QStringList FrmMain::logLines() const
-{
-    QStringList lines = txtProgressDetails->toPlainText().split(QLatin1Char('\n'));
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
-}
+// --- FrmMainFace ------------------------------------------------------------------------
 
-// --- The scan ---------------------------------------------------------------------------
-
-void FrmMain::ScanLotusNotesContacts()
-{
-    m_scanning = true;
-    m_stopRequested = m_exiting;
-    m_pendingLog.clear();
-    m_frame.start();
-    struct Finish
-    {
-        FrmMain &window;
-        ~Finish()
-        {
-            window.flushLog();
-            window.m_scanning = false;
-        }
-    };
-    {
-        Finish finish{*this};
-        tarnwick::ScanLotusNotesContacts(*this, m_notes, m_state);
-    }
-    if (m_closeAfterScan) {
-        m_closeAfterScan = false;
-        close();
-    }
-}
-
-std::string FrmMain::notesDatabaseFile()
+std::string MainWindow::notesDatabaseFile()
 {
     return txtNotesDatabaseFile->text().toStdString();
 }
 
-void FrmMain::clearLog()
+void MainWindow::setNotesDatabaseFile(const std::string &path)
 {
-    m_pendingLog.clear();
+    txtNotesDatabaseFile->setText(QString::fromStdString(path));
+}
+
+void MainWindow::clearLog()
+{
     txtProgressDetails->clear();
 }
 
-void FrmMain::appendLogLine(std::string_view line)
+void MainWindow::appendLog(const std::string &text)
 {
-    m_pendingLog.append(fromUtf8(line));
-    m_pendingLog.append(QLatin1Char('\n'));
-}
-
-void FrmMain::flushLog()
-{
-    if (m_pendingLog.isEmpty())
-        return;
+    // The text box keeps "\n" alone as its line end.
+    QString lines = QString::fromStdString(text);
+    lines.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     QTextCursor end(txtProgressDetails->document());
     end.movePosition(QTextCursor::End);
-    end.insertText(m_pendingLog);
-    m_pendingLog.resize(0);
+    end.insertText(lines);
 }
 
-void FrmMain::setProceedEnabled(bool enabled)
+void MainWindow::setProceedEnabled(bool enabled)
 {
     CmdContactsCreate->setEnabled(enabled);
 }
 
-void FrmMain::showMessage(std::string_view text, std::string_view title)
+void MainWindow::closeWindow()
 {
-    flushLog();
-    m_desktop.showMessage(this, fromUtf8(text), fromUtf8(title));
-}
-
-bool FrmMain::processEvents()
-{
-    if (!m_stopRequested && m_frame.nsecsElapsed() >= m_frameNanoseconds) {
-        flushLog();
-        m_desktop.processEvents();
-        m_frame.start();
-    }
-    return !m_stopRequested;
+    close();
 }
 
 } // namespace tarnwick

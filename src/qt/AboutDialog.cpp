@@ -1,4 +1,4 @@
-#include "DocAbout.h"
+#include "AboutDialog.h"
 
 #include "TarnwickConfig.h"
 #include "WindowLook.h"
@@ -11,7 +11,7 @@
 
 namespace tarnwick {
 
-DocAbout::DocAbout(QWidget *owner)
+AboutDialog::AboutDialog(QWidget *owner)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                          Qt::WindowSystemMenuHint)
 {
@@ -45,15 +45,15 @@ DocAbout::DocAbout(QWidget *owner)
     CmdOK->setAutoDefault(false);
     CmdOK->setDefault(false);
     CmdOK->setFocus();
-    connect(CmdOK, &QPushButton::clicked, this, &DocAbout::CmdOK_Click);
+    connect(CmdOK, &QPushButton::clicked, this, [this] { m_window.CmdOK_Click(); });
 }
 
-void DocAbout::CmdOK_Click()
+void AboutDialog::closeWindow()
 {
     accept();
 }
 
-void DocAbout::keyPressEvent(QKeyEvent *event)
+void AboutDialog::keyPressEvent(QKeyEvent *event)
 {
     if (!look::handleDialogKey(*this, *event))
         QDialog::keyPressEvent(event);

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "FrameClock.h"
+#include "OpenFileDialog.h"
+#include "notes/ScanHost.h"
+
+#include <string>
+
+namespace notes {
+class SessionFactory;
+}
+
+namespace tarnwick {
+struct SharedState;
+}
+
+namespace tarnwick::ui {
+
+class Desktop;
+class FrmMainFace;
+
+// The start-up window's behaviour: picks the address book, runs the scan into its log,
+// and leads on to the field-choice window. It is the scan's host.
+class FrmMain final : private ScanHost
+{
+public:
+    FrmMain(Desktop &desktop, notes::SessionFactory &notes, SharedState &state);
+    FrmMain(const FrmMain &) = delete;
+    FrmMain &operator=(const FrmMain &) = delete;
+
+    // The widgets; set once, before any command runs.
+    void attach(FrmMainFace &face);
+
+    void CmdBrowse_Click();
+    void mnuOpen_Click();
+    void CmdContactsCreate_Click();
+    void mnuContents_Click();
+    void mnuWebsite_Click();
+    void LabelSiteFooter_Click();
+    void mnuAbout_Click();
+    void mnuExit_Click();
+    // The window is about to close. False while a scan holds the book: the scan stops at
+    // its next yield and the window then closes itself.
+    bool Form_QueryUnload();
+
+    // Runs the scan of the book named in the path box, to its end.
+    void ScanLotusNotesContacts();
+    bool isScanning() const { return m_scanning; }
+
+    // How often, at most, a running scan shows its new log lines and lets the windows
+    // handle events. Zero makes every yield of the scan reach the desktop.
+    void setFrameInterval(FrameClock::Duration interval) { m_frame.setInterval(interval); }
+
+    static constexpr const char *OpenFileFilter = "Lotus Notes Address Book (*.nsf *.dxl)|*.nsf;*.dxl|All files (*)|*";
+
+private:
+    // ScanHost
+    std::string notesDatabaseFile() override;
+    void clearLog() override;
+    void appendLogLine(std::string_view line) override;
+    void setProceedEnabled(bool enabled) override;
+    void showMessage(std::string_view text, std::string_view title) override;
+    bool processEvents() override;
+
+    void flushLog();
+    FrmMainFace &face();
+
+    Desktop &m_desktop;
+    notes::SessionFactory &m_notes;
+    SharedState &m_state;
+    FrmMainFace *m_face = nullptr;
+    OpenFileDialog CDlg;
+
+    // Lines the scan has written since the last flush, each followed by "\r\n".
+    std::string m_pendingLog;
+    FrameClock m_frame;
+    bool m_scanning = false;
+    bool m_stopRequested = false;
+    bool m_closeAfterScan = false;
+    bool m_exiting = false;
+    bool m_unloaded = false;
+};
+
+} // namespace tarnwick::ui
