@@ -2,6 +2,8 @@
 
 #include "notes/NotesObjects.h"
 
+#include <new>
+
 namespace {
 
 class Tracked
@@ -167,25 +169,29 @@ std::unique_ptr<notes::Session> MemoryNotes::CreateSession(std::string_view prog
     return std::make_unique<MemSession>(*this);
 }
 
+void MemoryNotes::failIfAsked(const std::string &counted, int n) const
+{
+    for (const auto &f : m_failures) {
+        if (f.member != counted || (f.nth != 0 && f.nth != n))
+            continue;
+        if (f.outOfMemory)
+            throw std::bad_alloc();
+        throw notes::NotesError(counted + " failed (injected)");
+    }
+}
+
 void MemoryNotes::call(const std::string &member)
 {
     journal.push_back(member);
-    const int n = ++m_calls[member];
-    for (const auto &f : m_failures) {
-        if (f.member == member && (f.nth == 0 || f.nth == n))
-            throw notes::NotesError(member + " failed (injected)");
-    }
+    failIfAsked(member, ++m_calls[member]);
 }
 
 void MemoryNotes::call(const std::string &member, const std::string &detail)
 {
     // Counted under both names, so a test can fail "the 3rd GetItemValue" or "the 2nd
     // GetItemValue of LastName".
-    const int n = ++m_calls[member + ":" + detail];
-    for (const auto &f : m_failures) {
-        if (f.member == member + ":" + detail && (f.nth == 0 || f.nth == n))
-            throw notes::NotesError(member + " failed (injected)");
-    }
+    const std::string counted = member + ":" + detail;
+    failIfAsked(counted, ++m_calls[counted]);
     call(member);
 }
 

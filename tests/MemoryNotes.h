@@ -30,7 +30,9 @@ public:
     // "CreateSession:ProgId", "GetDatabase", "Title", "GetView", "CreateViewNav", "Count",
     // "GetFirstDocument", "GetNextDocument", "Document", "GetItemValue" and
     // "GetItemValue:Item".
-    void fail(const std::string &member, int nth = 0) { m_failures.push_back({member, nth}); }
+    void fail(const std::string &member, int nth = 0) { m_failures.push_back({member, nth, false}); }
+    // The same, failing as memory running out does, not as Notes does.
+    void runOutOfMemory(const std::string &member, int nth = 0) { m_failures.push_back({member, nth, true}); }
 
     std::vector<std::string> journal;
     int live = 0; // objects not yet released
@@ -51,7 +53,9 @@ private:
     {
         std::string member;
         int nth;
+        bool outOfMemory;
     };
+    void failIfAsked(const std::string &counted, int n) const;
     std::vector<Failure> m_failures;
     std::map<std::string, int> m_calls;
 };

@@ -98,6 +98,12 @@ TEST_F(ScanTest, NotesUnavailableEndings)
              n.fail("Title");
          },
          "Source File : " + Book},
+        {"title runs out of memory after fallback",
+         [](MemoryNotes &n) {
+             n.registered = {"Notes.NotesSession"};
+             n.runOutOfMemory("Title");
+         },
+         "Source File : " + Book},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -181,17 +187,29 @@ TEST_F(ScanTest, FailingFirstNextListsTheFirstContactTwice)
 
 TEST_F(ScanTest, UnreadableValues)
 {
-    // The first contact is read in the forgiving mode: the value is empty, the line stays.
-    notes.fail("GetItemValue:LastName", 1);
-    // From the second contact on, a failure ends the listing as completed.
-    notes.books[Book].people.push_back(MemoryNotes::contact("Cy", "", "Young", "cy@x"));
-    notes.fail("GetItemValue:MailAddress", 2);
-    EXPECT_EQ(scan(), ScanEnding::Completed);
-    EXPECT_EQ(host.log.back(), "1 : Ann Q  - ann@example.com");
-    EXPECT_EQ(host.messages.back().text, "Notes Address Book Scan Completed");
-    EXPECT_TRUE(host.proceedEnabled);
-    EXPECT_EQ(state.TotalContacts, 3);
-    EXPECT_EQ(notes.live, 0);
+    // Whatever makes a value unreadable, Notes or memory running out, the step fails.
+    for (const bool outOfMemory : {false, true}) {
+        SCOPED_TRACE(outOfMemory ? "out of memory" : "Notes error");
+        MemoryNotes n;
+        n.books[Book].people = notes.books[Book].people;
+        n.books[Book].people.push_back(MemoryNotes::contact("Cy", "", "Young", "cy@x"));
+        const auto fail = [&](const char *member, int nth) {
+            outOfMemory ? n.runOutOfMemory(member, nth) : n.fail(member, nth);
+        };
+        // The first contact is read in the forgiving mode: the value is empty, the line stays.
+        fail("GetItemValue:LastName", 1);
+        // From the second contact on, a failure ends the listing as completed.
+        fail("GetItemValue:MailAddress", 2);
+        RecordingScanHost h;
+        h.path = Book;
+        SharedState s;
+        EXPECT_EQ(ScanLotusNotesContacts(h, n, s), ScanEnding::Completed);
+        EXPECT_EQ(h.log.back(), "1 : Ann Q  - ann@example.com");
+        EXPECT_EQ(h.messages.back().text, "Notes Address Book Scan Completed");
+        EXPECT_TRUE(h.proceedEnabled);
+        EXPECT_EQ(s.TotalContacts, 3);
+        EXPECT_EQ(n.live, 0);
+    }
 }
 
 TEST_F(ScanTest, CountsPastSixteenBits)

@@ -1,0 +1,242 @@
+#include "Fixtures.h"
+#include "MemoryNotes.h"
+#include "RecordingDesktop.h"
+#include "TarnwickConfig.h"
+#include "notes/NotesSessionFactory.h"
+#include "notes/SharedState.h"
+#include "ui/DocAbout.h"
+#include "ui/DocAboutFace.h"
+#include "ui/FrmMain.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <memory>
+
+using namespace tarnwick;
+using ui::FrmMain;
+
+namespace {
+
+class MainWindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        memory.books["a.nsf"].people = {MemoryNotes::contact("Ann", "Q", "Carter", "ann@example.com"),
+                                        MemoryNotes::contact("Bo", "", "Lee", "bo@example.com"),
+                                        MemoryNotes::contact("Cy", "", "Moe", "")};
+        memory.books["b.nsf"].people = {MemoryNotes::contact("Di", "", "Nye", "di@example.com")};
+    }
+
+    FrmMain &open(notes::SessionFactory &notes)
+    {
+        window = std::make_unique<FrmMain>(desktop, notes, state);
+        window->attach(face);
+        // What the window system does: it asks the window before it closes.
+        face.onClose = [this] { closed = window->Form_QueryUnload(); };
+        return *window;
+    }
+
+    int count(const std::string &text) const
+    {
+        int n = 0;
+        for (auto at = face.log.find(text); at != std::string::npos; at = face.log.find(text, at + 1))
+            ++n;
+        return n;
+    }
+
+    RecordingDesktop desktop;
+    MemoryNotes memory;
+    SharedState state;
+    RecordingMainFace face;
+    std::unique_ptr<FrmMain> window;
+    bool closed = false;
+};
+
+TEST_F(MainWindowTest, BrowseScansTheChosenBookIntoTheLog)
+{
+    notes::NotesSessionFactory dxl;
+    FrmMain &w = open(dxl);
+    const std::string book = fixture("sample-book.dxl");
+    desktop.openFileAnswers = {book};
+    w.CmdBrowse_Click();
+
+    EXPECT_EQ(face.log, expectedSampleLog(book, "\r\n"));
+    EXPECT_EQ(face.path, book);
+    ASSERT_EQ(desktop.openFileDialogs.size(), 1u);
+    EXPECT_EQ(desktop.openFileDialogs[0].first, "");
+    EXPECT_NE(desktop.openFileDialogs[0].second.find("*.dxl"), std::string::npos);
+    EXPECT_EQ(face.proceed, (std::vector<bool>{false, false, true}));
+    ASSERT_EQ(desktop.messages.size(), 1u);
+    EXPECT_EQ(desktop.messages[0].text, "Notes Address Book Scan Completed");
+    EXPECT_EQ(desktop.messages[0].title, "Korvane Software");
+    EXPECT_EQ(desktop.messages[0].owner, &face);
+    EXPECT_EQ(state.TotalContacts, 37);
+    EXPECT_FALSE(w.isScanning());
+}
+
+TEST_F(MainWindowTest, BrowseAfterACancelKeepsTheLastChosenBook)
+{
+    FrmMain &w = open(memory);
+    w.CmdBrowse_Click(); // the first dialog is cancelled: nothing to scan
+    EXPECT_EQ(face.path, "");
+    EXPECT_EQ(face.log, "");
+    EXPECT_EQ(desktop.yields, 0);
+
+    desktop.openFileAnswers = {"a.nsf"};
+    w.mnuOpen_Click();
+    EXPECT_TRUE(face.proceedEnabled());
+    face.log += "typed by the user\r\n";
+
+    w.CmdBrowse_Click(); // cancelled: the same book again, from the start
+    EXPECT_EQ(face.path, "a.nsf");
+    EXPECT_EQ(desktop.openFileDialogs.back().first, "a.nsf");
+    EXPECT_EQ(count("Reading Lotus Notes Address Book..."), 1);
+    EXPECT_EQ(count("typed by the user"), 0);
+    EXPECT_EQ(count("3 : Cy Moe - \r\n"), 1);
+
+    desktop.openFileAnswers = {"missing.nsf"};
+    memory.registered.clear();
+    w.CmdBrowse_Click(); // a choice disables Proceed at once; a failed scan leaves it so
+    EXPECT_EQ(face.proceed, (std::vector<bool>{false, false, false, true, false, true, false, false}));
+    EXPECT_EQ(desktop.messages.back().title, "Notes Not Installed/Configured");
+}
+
+TEST_F(MainWindowTest, LogIsShownOnceAFrameAndTheFirstYieldAlwaysShows)
+{
+    FrmMain &w = open(memory);
+    std::vector<std::string> shown;
+    desktop.onYield = [&](int) { shown.push_back(face.log); };
+    desktop.openFileAnswers = {"a.nsf"};
+    w.setFrameInterval(std::chrono::hours(1));
+    w.CmdBrowse_Click();
+    // However long the frame, the first yield shows the window before the book is read.
+    EXPECT_EQ(shown, (std::vector<std::string>{"Reading Lotus Notes Address Book...\r\n"}));
+    EXPECT_EQ(count("\r\n"), 10);
+
+    shown.clear();
+    desktop.openFileAnswers = {"a.nsf"};
+    w.setFrameInterval(std::chrono::nanoseconds(0));
+    w.CmdBrowse_Click();
+    // Every yield of the scan: before the session, before the listing, before each contact.
+    ASSERT_EQ(shown.size(), 5u);
+    EXPECT_TRUE(shown[2].ends_with(std::string(70, '-') + "\r\n"));
+    EXPECT_TRUE(shown[4].ends_with("2 : Bo Lee - bo@example.com\r\n"));
+}
+
+TEST_F(MainWindowTest, BrowseDuringAScanIsIgnored)
+{
+    FrmMain &w = open(memory);
+    w.setFrameInterval(std::chrono::nanoseconds(0));
+    desktop.openFileAnswers = {"a.nsf", "b.nsf"};
+    desktop.onYield = [&](int) {
+        w.CmdBrowse_Click();
+        w.mnuOpen_Click();
+    };
+    w.CmdBrowse_Click();
+    EXPECT_EQ(desktop.openFileDialogs.size(), 1u);
+    EXPECT_EQ(face.path, "a.nsf");
+}
+
+TEST_F(MainWindowTest, ClosingDuringAScanStopsItThenCloses)
+{
+    FrmMain &w = open(memory);
+    w.setFrameInterval(std::chrono::nanoseconds(0));
+    desktop.openFileAnswers = {"a.nsf"};
+    desktop.onYield = [&](int n) {
+        if (n == 3)
+            face.closeWindow(); // the close box, while the first contact is being read
+        EXPECT_FALSE(closed);
+    };
+    w.CmdBrowse_Click();
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(face.closes, 2); // the user's, refused; then the window's own after the scan
+    EXPECT_EQ(memory.live, 0);
+    EXPECT_TRUE(desktop.messages.empty());
+    EXPECT_EQ(count("Ann"), 0);
+    EXPECT_EQ(desktop.opened, (std::vector<std::string>{config::ClosingPageUrl}));
+    EXPECT_EQ(desktop.exits, 0);
+}
+
+TEST_F(MainWindowTest, ExitEndsTheProgramAtOnceEvenDuringAScan)
+{
+    FrmMain &w = open(memory);
+    w.setFrameInterval(std::chrono::nanoseconds(0));
+    desktop.openFileAnswers = {"a.nsf"};
+    desktop.onYield = [&](int n) {
+        if (n == 4)
+            w.mnuExit_Click();
+    };
+    w.CmdBrowse_Click();
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(desktop.exits, 1);
+    EXPECT_EQ(memory.live, 0);
+    EXPECT_EQ(count("1 : Ann Q Carter - ann@example.com\r\n"), 1);
+    EXPECT_EQ(count("2 : "), 0);
+    EXPECT_TRUE(desktop.messages.empty());
+    // Whatever closes the window afterwards, the closing page opens once.
+    EXPECT_TRUE(w.Form_QueryUnload());
+    EXPECT_EQ(desktop.opened, (std::vector<std::string>{config::ClosingPageUrl}));
+}
+
+TEST_F(MainWindowTest, PagesAndHelpOpenOrSayWhatCouldNotBeOpened)
+{
+    struct Case
+    {
+        const char *name;
+        void (FrmMain::*command)();
+        std::string target;
+    };
+    const std::string help = "help:" + desktop.helpPath;
+    for (const Case &c : {Case{"website", &FrmMain::mnuWebsite_Click, config::ProductPageUrl},
+                          Case{"footer", &FrmMain::LabelSiteFooter_Click, config::ProductPageUrl},
+                          Case{"contents", &FrmMain::mnuContents_Click, help}}) {
+        for (const bool opens : {true, false}) {
+            SCOPED_TRACE(std::string(c.name) + (opens ? ", opens" : ", opens nothing"));
+            desktop.opened.clear();
+            desktop.messages.clear();
+            desktop.nothingOpens = !opens;
+            FrmMain &w = open(memory);
+            (w.*c.command)();
+            EXPECT_EQ(desktop.opened, std::vector<std::string>{c.target});
+            if (opens) {
+                EXPECT_TRUE(desktop.messages.empty());
+            } else {
+                ASSERT_EQ(desktop.messages.size(), 1u);
+                const std::string named = c.target.starts_with("help:") ? desktop.helpPath : c.target;
+                EXPECT_NE(desktop.messages[0].text.find("\r\n" + named + "\r\n"), std::string::npos);
+                EXPECT_EQ(desktop.messages[0].title, "Korvane Software");
+            }
+        }
+    }
+}
+
+TEST_F(MainWindowTest, ModalWindowsOpenFresh)
+{
+    FrmMain &w = open(memory);
+    w.mnuAbout_Click();
+    EXPECT_EQ(desktop.abouts, 1);
+
+    desktop.openFileAnswers = {"a.nsf"};
+    w.CmdBrowse_Click();
+    std::vector<int> ticked;
+    desktop.inConversion = [&](ui::FrmConversion &, RecordingConversionFace &f) {
+        ticked.push_back(static_cast<int>(std::count(f.ticks.begin(), f.ticks.end(), true)));
+        f.ticks.assign(f.ticks.size(), true);
+    };
+    w.CmdContactsCreate_Click();
+    w.CmdContactsCreate_Click();
+    EXPECT_EQ(ticked, (std::vector<int>{0, 0}));
+
+    struct AboutFace final : ui::DocAboutFace
+    {
+        int closes = 0;
+        void closeWindow() override { ++closes; }
+    } about;
+    ui::DocAbout(about).CmdOK_Click();
+    EXPECT_EQ(about.closes, 1);
+}
+
+} // namespace

@@ -1,0 +1,143 @@
+#pragma once
+
+#include "ui/Desktop.h"
+#include "ui/FrmConversion.h"
+#include "ui/FrmConversionFace.h"
+#include "ui/FrmMainFace.h"
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+// The main window's widgets as a test sees them: the path box, the log as shown, and
+// each change of "Proceed".
+struct RecordingMainFace final : tarnwick::ui::FrmMainFace
+{
+    std::string path;
+    std::string log;
+    std::vector<bool> proceed{false};
+    int closes = 0;
+    std::function<void()> onClose; // what the window system does when asked to close
+
+    bool proceedEnabled() const { return proceed.back(); }
+
+    std::string notesDatabaseFile() override { return path; }
+    void setNotesDatabaseFile(const std::string &p) override { path = p; }
+    void clearLog() override { log.clear(); }
+    void appendLog(const std::string &text) override { log += text; }
+    void setProceedEnabled(bool enabled) override { proceed.push_back(enabled); }
+    void closeWindow() override
+    {
+        ++closes;
+        if (onClose)
+            onClose();
+    }
+};
+
+struct RecordingConversionFace final : tarnwick::ui::FrmConversionFace
+{
+    std::vector<std::string> entries;
+    std::vector<bool> ticks;
+    bool selectAll = false;
+    std::int32_t minimum = -1, maximum = -1;
+    std::vector<std::int32_t> values;
+    bool conversionEnabled = true, linkShown = false;
+
+    void setEntries(const std::vector<std::string> &texts) override
+    {
+        entries = texts;
+        ticks.assign(texts.size(), false);
+    }
+    int entryCount() override { return static_cast<int>(entries.size()); }
+    std::string entryText(int p) override { return entries.at(static_cast<std::size_t>(p)); }
+    bool isTicked(int p) override { return ticks.at(static_cast<std::size_t>(p)); }
+    void setTicked(int p, bool t) override { ticks.at(static_cast<std::size_t>(p)) = t; }
+    bool selectAllTicked() override { return selectAll; }
+    void setProgressRange(std::int32_t lo, std::int32_t hi) override
+    {
+        minimum = lo;
+        maximum = hi;
+    }
+    void setProgressValue(std::int32_t v) override { values.push_back(v); }
+    void setConversionEnabled(bool e) override { conversionEnabled = e; }
+    void showOpenLink() override { linkShown = true; }
+};
+
+// A desktop that answers every dialog from a script and keeps what the windows asked for.
+// Shell and help calls fail when told to, reporting at once.
+struct RecordingDesktop final : tarnwick::ui::Desktop
+{
+    struct Message
+    {
+        std::string text, title;
+        tarnwick::ui::WindowFace *owner;
+    };
+
+    std::deque<std::string> openFileAnswers; // none left: a cancel
+    std::vector<std::pair<std::string, std::string>> openFileDialogs; // start name, filter
+    std::deque<std::string> folderAnswers;
+    std::vector<std::string> folderTitles;
+    std::vector<Message> messages;
+    std::vector<std::string> opened; // shell targets, help paths after "help:"
+    bool nothingOpens = false;
+    std::string helpPath = "/opt/tarnwick/Help.html";
+    int yields = 0, repaints = 0, abouts = 0, exits = 0;
+    std::function<void(int)> onYield; // with the count of yields so far
+    // Runs while the field-choice window is open, as the user would act in it.
+    std::function<void(tarnwick::ui::FrmConversion &, RecordingConversionFace &)> inConversion;
+
+    std::string getOpenFileName(tarnwick::ui::WindowFace &, const std::string &name, const std::string &filter) override
+    {
+        openFileDialogs.emplace_back(name, filter);
+        return take(openFileAnswers);
+    }
+    void showMessage(tarnwick::ui::WindowFace *owner, const std::string &text, const std::string &title) override
+    {
+        messages.push_back({text, title, owner});
+    }
+    void shellOpen(const std::string &target, Failure onFailure) override { open(target, onFailure); }
+    std::string browseForFolder(const std::string &title) override
+    {
+        folderTitles.push_back(title);
+        return take(folderAnswers);
+    }
+    std::string helpDocumentPath() override { return helpPath; }
+    void openHelp(tarnwick::ui::WindowFace &, const std::string &path, Failure onFailure) override
+    {
+        open("help:" + path, onFailure);
+    }
+    void processEvents() override
+    {
+        ++yields;
+        if (onYield)
+            onYield(yields);
+    }
+    void repaintWindows() override { ++repaints; }
+    void runAboutBox(tarnwick::ui::WindowFace &) override { ++abouts; }
+    void runConversionWindow(tarnwick::ui::WindowFace &, tarnwick::ui::FrmConversion &window) override
+    {
+        RecordingConversionFace face;
+        window.attach(face);
+        if (inConversion)
+            inConversion(window, face);
+    }
+    void exitProgram() override { ++exits; }
+
+private:
+    static std::string take(std::deque<std::string> &answers)
+    {
+        if (answers.empty())
+            return {};
+        std::string answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    void open(const std::string &target, const Failure &onFailure)
+    {
+        opened.push_back(target);
+        if (nothingOpens && onFailure)
+            onFailure();
+    }
+};
