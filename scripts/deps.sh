@@ -1,11 +1,17 @@
 #!/usr/bin/env bash
-# Installs what building, running and testing Tarnwick needs on Debian 12.
+# Installs what Tarnwick needs on Debian 12: with --run only what building and starting
+# the window takes; without it everything the tests need as well.
 set -euo pipefail
-packages=(g++ cmake make libexpat1-dev qt6-base-dev libgl-dev googletest libgtest-dev
-          fonts-wine fonts-dejavu-core python3
-          # The Windows build, cross-compiled and tested under Wine; dpkg-dev unpacks the
-          # expat sources it is built with.
-          g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 dpkg-dev)
+packages=(g++ cmake make libexpat1-dev qt6-base-dev libgl-dev
+          fonts-wine fonts-dejavu-core
+          # The links and the help open in the browser through xdg-open.
+          xdg-utils)
+if [[ ${1:-} != --run ]]; then
+    packages+=(googletest libgtest-dev python3
+               # The Windows build, cross-compiled and tested under Wine; dpkg-dev unpacks
+               # the expat sources it is built with.
+               g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 dpkg-dev)
+fi
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
