@@ -199,6 +199,12 @@ void MainWindow::showEvent(QShowEvent *event)
 {
     KeepOffTaskbar(*this);
     QMainWindow::showEvent(event);
+    // A window manager that leaves windows off the taskbar out of its focus rules
+    // (openbox) would map this one without the keyboard, so Alt+B would go nowhere until
+    // the user clicked it. Asking for it outright works; Qt sends the request once the
+    // window is mapped.
+    if (!event->spontaneous())
+        activateWindow();
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
