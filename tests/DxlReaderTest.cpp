@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
+#include <system_error>
+#include <thread>
 #include <filesystem>
 #include <fstream>
 
@@ -231,6 +234,57 @@ TEST_F(DxlReaderTest, HostileFilesAreRefusedWithoutReadingElsewhere)
     const std::string parameter = "<?xml version='1.0'?>\n<!DOCTYPE database [<!ENTITY % p SYSTEM '" +
                                   secret.string() + "'> %p;]>\n<database/>";
     EXPECT_THROW(session.GetDatabase("", write(parameter, "param.dxl")), NotesError);
+}
+
+// A book is read whole, and the same way, by the index pass and by each document read alone,
+// or it is refused before anything is listed.
+TEST_F(DxlReaderTest, BothPassesReadUnderTheSameRules)
+{
+    const std::string prolog = "<?xml version='1.0' encoding='utf-8'?>\n";
+    const std::string open = "<database xmlns='http://www.lotus.com/dxl' title='T'>\n";
+    const std::string external = "<!DOCTYPE database SYSTEM 'xmlschemas/domino_12_0_2.dtd'>\n";
+    struct Case
+    {
+        const char *name;
+        std::string bytes;
+        const char *reason;
+    };
+    const Case cases[] = {
+        {"undefined entity in a value", prolog + external + open + person("Ann", "Lee") +
+             person("Bo&nbsp;b", "Ray") + person("Cy", "Zu") + "</database>", "undefined entity"},
+        {"undefined entity in an attribute", prolog + external + open + person("Ann", "Lee") +
+             "<document form='Per&x;son'><item name='LastName'><text>Ray</text></item></document>" +
+             "</database>", "undefined entity"},
+        {"attribute default from an internal subset", prolog +
+             "<!DOCTYPE database SYSTEM 'd.dtd' [<!ATTLIST item name CDATA 'LastName'>]>\n" + open +
+             "<document form='Person'><item><text>Aardvark</text></item></document>" + person("Ann", "Lee") +
+             "</database>", "DTD"},
+        {"empty internal subset", prolog + "<!DOCTYPE database [ ]>\n" + open + person("Ann", "Lee") +
+             "</database>", "DTD"},
+    };
+    dxl::DxlSession session;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto path = write(c.bytes);
+        try {
+            session.GetDatabase("", path)->GetView("People");
+            ADD_FAILURE() << "the book was taken for readable";
+        } catch (const NotesError &error) {
+            EXPECT_NE(std::string(error.what()).find(c.reason), std::string::npos) << error.what();
+            EXPECT_NE(std::string(error.what()).find("(line "), std::string::npos) << error.what();
+        }
+    }
+    // The usual DOCTYPE line with the predefined and numeric references reads as before.
+    const auto good = write(prolog + external + open + person("A&amp;B &#233;&lt;", "Lee") + "</database>");
+    EXPECT_EQ(names(good), std::vector<std::string>{"A&B é< Lee"});
+}
+
+TEST_F(DxlReaderTest, DocumentsOutsideTheViewMayBeAnySize)
+{
+    const std::string huge(65u << 20, 'A');
+    const auto path = write(Head + person("Ann", "Lee") + "<document form='Memo'><item name='Body'><rawitemdata>" +
+                            huge + "</rawitemdata></item></document>\n" + person("Bob", "Ray") + "</database>\n");
+    EXPECT_EQ(names(path), (std::vector<std::string>{"Ann Lee", "Bob Ray"}));
 }
 
 TEST_F(DxlReaderTest, WalksServedAheadMatchReadsOnTheSpot)
