@@ -1,5 +1,6 @@
 #include "notes/NotesObjects.h"
 #include "dxl/DxlSession.h"
+#include "dxl/DxlReadAhead.h"
 #include "dxl/DxlValueText.h"
 
 #include <gtest/gtest.h>
@@ -285,6 +286,53 @@ TEST_F(DxlReaderTest, DocumentsOutsideTheViewMayBeAnySize)
     const auto path = write(Head + person("Ann", "Lee") + "<document form='Memo'><item name='Body'><rawitemdata>" +
                             huge + "</rawitemdata></item></document>\n" + person("Bob", "Ray") + "</database>\n");
     EXPECT_EQ(names(path), (std::vector<std::string>{"Ann Lee", "Bob Ray"}));
+}
+
+// Reading ahead is a speed-up only: without threads the walk goes on in the calling one.
+TEST_F(DxlReaderTest, ReadAheadWithoutThreads)
+{
+    std::string body;
+    std::vector<std::string> expected;
+    for (int i = 0; i < 600; ++i) {
+        char last[8];
+        std::snprintf(last, sizeof last, "L%04d", i);
+        body += person("P", last);
+        expected.push_back(std::string("P ") + last);
+    }
+    const auto path = write(Head + body + "</database>\n");
+    for (const int refused : {1, 2, 0}) { // the first thread, the second, every one
+        SCOPED_TRACE(refused);
+        int started = 0;
+        dxl::DxlReadAhead::setThreadStarter([&](std::function<void()> work) {
+            if (++started == refused || refused == 0)
+                throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+            return std::thread(std::move(work));
+        });
+        EXPECT_EQ(names(path), expected);
+        EXPECT_GE(started, 1);
+    }
+    dxl::DxlReadAhead::setThreadStarter(nullptr);
+}
+
+// A slow walker over large documents: what is parsed ahead stays within its byte bound.
+TEST_F(DxlReaderTest, ReadAheadIsBoundedByBytes)
+{
+    const std::string big(1u << 20, 'x');
+    std::string book = Head;
+    std::vector<dxl::DxlByteRange> ranges;
+    for (int i = 0; i < 16; ++i) {
+        const auto doc = person("P" + std::to_string(i), "L", "<item name='Bulk'><text>" + big + "</text></item>");
+        ranges.push_back({book.size(), doc.size()});
+        book += doc;
+    }
+    const auto path = write(book + "</database>\n");
+    auto ahead = dxl::DxlReadAhead::start(path, "UTF-8", ranges, 2);
+    ASSERT_TRUE(ahead);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100)); // let the workers run as far as they may
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(ahead->take().firstValue("firstname"), "P" + std::to_string(i));
+    EXPECT_LE(ahead->peakBytesAhead(), dxl::DxlReadAhead::MaxBytesAhead);
+    EXPECT_GT(ahead->peakBytesAhead(), 0u);
 }
 
 TEST_F(DxlReaderTest, WalksServedAheadMatchReadsOnTheSpot)

@@ -226,10 +226,12 @@ std::unique_ptr<notes::Document> DxlViewIndex::readDocument(std::size_t position
 {
     if (position >= m_ranges.size())
         throw NotesError("no document at view position " + std::to_string(position));
-    if (position == 0 && !m_readAhead && m_ranges.size() > 1) {
+    if (position == 0 && !m_readAhead && !m_readAheadRefused && m_ranges.size() > 1) {
         const unsigned cores = std::thread::hardware_concurrency();
         if (cores > 1)
-            m_readAhead = std::make_unique<DxlReadAhead>(m_path, m_encoding, m_ranges, std::min(cores, 4u));
+            m_readAhead = DxlReadAhead::start(m_path, m_encoding, m_ranges, std::min(cores, 4u));
+        // Without a thread, every read is on the spot; asking again each walk gains nothing.
+        m_readAheadRefused = !m_readAhead;
     }
     if (m_readAhead && position == m_readAhead->next())
         return std::make_unique<DxlDocument>(m_readAhead->take());

@@ -41,6 +41,7 @@ private:
     std::vector<DxlByteRange> m_ranges;
     DxlFragmentReader m_reader;
     std::unique_ptr<DxlReadAhead> m_readAhead;
+    bool m_readAheadRefused = false;
 };
 
 } // namespace notes::dxl
