@@ -34,6 +34,10 @@ public:
     virtual void showOpenLink() = 0;
     // Modal, information icon, OK only.
     virtual void showMessage(std::string_view text, std::string_view title) = 0;
+    // After the message of an ending that a failure caused but does not name (no Notes,
+    // no book, no view): what failed and why. The windows ignore it; the command-line
+    // tool prints it.
+    virtual void explainEnding(std::string_view) {}
 };
 
 } // namespace tarnwick

@@ -28,6 +28,11 @@ public:
         m_ending = ending;
     }
 
+    // The first failure since the pass began or since forgetFailures(): the cause when a
+    // pass ends for want of a view or a book, as later steps then fail only for lack of it.
+    const std::string &firstFailure() const { return m_firstFailure; }
+    void forgetFailures() { m_firstFailure.clear(); }
+
     // Runs one step. True when it succeeded.
     template <typename Step>
     bool run(Step &&step)
@@ -36,6 +41,8 @@ public:
             std::forward<Step>(step)();
             return true;
         } catch (const notes::NotesError &error) {
+            if (m_firstFailure.empty())
+                m_firstFailure = error.what();
             if (m_routing)
                 throw Routed{m_ending, error.what()};
             return false;
@@ -45,6 +52,7 @@ public:
 private:
     bool m_routing = false;
     Ending m_ending{};
+    std::string m_firstFailure;
 };
 
 } // namespace tarnwick
