@@ -165,6 +165,7 @@ void AtomicFileOutput::open(const std::string &path)
     m_file = ::fdopen(fd, "wb");
 #else
     (void)replacing;
+    (void)mode;
     m_file = _fdopen(fd, "wb");
 #endif
     if (!m_file) {
