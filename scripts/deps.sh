@@ -10,7 +10,9 @@ if [[ ${1:-} != --run ]]; then
     packages+=(googletest libgtest-dev python3
                # The Windows build, cross-compiled and tested under Wine; dpkg-dev unpacks
                # the expat sources it is built with.
-               g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 dpkg-dev)
+               g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 dpkg-dev
+               # The fuzz target: clang with libFuzzer and the sanitizers' run-time libraries.
+               clang libclang-rt-14-dev)
 fi
 missing=()
 for p in "${packages[@]}"; do

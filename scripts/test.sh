@@ -7,3 +7,4 @@ cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build-test -j"$(nproc)"
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build-test --output-on-failure -j"$(nproc)"
+bash scripts/sanitize-and-fuzz.sh

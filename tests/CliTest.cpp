@@ -66,7 +66,7 @@ TEST(CliScan, OtherEndings)
         EXPECT_TRUE(r.out.ends_with("Please wait...\n"));
         EXPECT_TRUE(r.err.starts_with("Notes Not Installed/Configured: Lotus Notes NOT INSTALLED or CONFIGURED "
                                       "Properly.\n\nIf Lotus Notes is installed"));
-        EXPECT_TRUE(r.err.ends_with("for more details.\n"));
+        EXPECT_NE(r.err.find("for more details.\nReason: "), std::string::npos) << r.err;
     }
 }
 
@@ -95,6 +95,59 @@ TEST(CliExport, WritesTheNamedColumnsAndReportsEveryEnding)
     EXPECT_EQ(cli({"export", book}).code, 2);
     // None of the failures touched the good file.
     EXPECT_EQ(slurp((dir / "GMAILContacts.csv").string()), file);
+    fs::remove_all(dir);
+}
+
+// A book that cannot be read: both commands end as the windows would, then say why, with
+// the line of the file where there is one.
+TEST(CliReasons, NamedAfterTheMessage)
+{
+    namespace fs = std::filesystem;
+    const auto dir = fs::path(::testing::TempDir()) / ("tarnwick-why-" + std::to_string(::getpid()));
+    fs::create_directories(dir / "out");
+    auto book = [&](const std::string &name, const std::string &bytes) {
+        std::ofstream((dir / name).string(), std::ios::binary) << bytes;
+        return (dir / name).string();
+    };
+    const std::string head = "<?xml version='1.0' encoding='utf-8'?>\n"
+                             "<!DOCTYPE database SYSTEM 'xmlschemas/domino_12_0_2.dtd'>\n"
+                             "<database xmlns='http://www.lotus.com/dxl' title='T'>\n";
+    auto person = [](const std::string &first, const std::string &more = {}) {
+        return "<document form='Person'><item name='FirstName'><text>" + first + "</text></item>" + more +
+               "</document>\n";
+    };
+    struct Case
+    {
+        std::string book;
+        int code;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {(dir / "missing.dxl").string(), 4, "missing.dxl: No such file or directory"},
+        {(dir / "out").string(), 4, "it is a folder"},
+        {Fixtures + "/binary.nsf", 4, "not well-formed (invalid token) (line 1)"},
+        {book("enc.dxl", "<?xml version='1.0' encoding='x-klingon'?>\n<database/>"), 4, "unknown encoding (line 1)"},
+        {book("nbsp.dxl", head + person("Ann") + "\n" + person("Bo&nbsp;b") + person("Cy") + "</database>"), 3,
+         "undefined entity (line 6)"},
+        {book("huge.dxl", head + person("Ann", "<item name='Photo'><text>" + std::string(65u << 20, 'x') +
+                                                   "</text></item>") + "</database>"),
+         3, "larger than any address-book entry"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.book);
+        const auto scan = cli({"scan", c.book});
+        const auto exported = cli({"export", c.book, (dir / "out").string()});
+        EXPECT_EQ(scan.code, c.code);
+        EXPECT_EQ(exported.code, c.code);
+        EXPECT_EQ(scan.out.find("\n1 : "), std::string::npos) << "a contact was listed:\n" << scan.out;
+        for (const auto &err : {scan.err, exported.err}) {
+            const auto at = err.rfind("\nReason: ");
+            ASSERT_NE(at, std::string::npos) << err;
+            EXPECT_NE(err.find(c.reason, at), std::string::npos) << err;
+            EXPECT_TRUE(err.ends_with("\n")) << err;
+        }
+    }
+    EXPECT_TRUE(fs::is_empty(dir / "out"));
     fs::remove_all(dir);
 }
 

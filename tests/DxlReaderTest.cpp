@@ -1,10 +1,14 @@
 #include "notes/NotesObjects.h"
 #include "dxl/DxlSession.h"
+#include "dxl/DxlReadAhead.h"
 #include "dxl/DxlValueText.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
+#include <system_error>
+#include <thread>
 #include <filesystem>
 #include <fstream>
 
@@ -231,6 +235,104 @@ TEST_F(DxlReaderTest, HostileFilesAreRefusedWithoutReadingElsewhere)
     const std::string parameter = "<?xml version='1.0'?>\n<!DOCTYPE database [<!ENTITY % p SYSTEM '" +
                                   secret.string() + "'> %p;]>\n<database/>";
     EXPECT_THROW(session.GetDatabase("", write(parameter, "param.dxl")), NotesError);
+}
+
+// A book is read whole, and the same way, by the index pass and by each document read alone,
+// or it is refused before anything is listed.
+TEST_F(DxlReaderTest, BothPassesReadUnderTheSameRules)
+{
+    const std::string prolog = "<?xml version='1.0' encoding='utf-8'?>\n";
+    const std::string open = "<database xmlns='http://www.lotus.com/dxl' title='T'>\n";
+    const std::string external = "<!DOCTYPE database SYSTEM 'xmlschemas/domino_12_0_2.dtd'>\n";
+    struct Case
+    {
+        const char *name;
+        std::string bytes;
+        const char *reason;
+    };
+    const Case cases[] = {
+        {"undefined entity in a value", prolog + external + open + person("Ann", "Lee") +
+             person("Bo&nbsp;b", "Ray") + person("Cy", "Zu") + "</database>", "undefined entity"},
+        {"undefined entity in an attribute", prolog + external + open + person("Ann", "Lee") +
+             "<document form='Per&x;son'><item name='LastName'><text>Ray</text></item></document>" +
+             "</database>", "undefined entity"},
+        {"attribute default from an internal subset", prolog +
+             "<!DOCTYPE database SYSTEM 'd.dtd' [<!ATTLIST item name CDATA 'LastName'>]>\n" + open +
+             "<document form='Person'><item><text>Aardvark</text></item></document>" + person("Ann", "Lee") +
+             "</database>", "DTD"},
+        {"empty internal subset", prolog + "<!DOCTYPE database [ ]>\n" + open + person("Ann", "Lee") +
+             "</database>", "DTD"},
+    };
+    dxl::DxlSession session;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto path = write(c.bytes);
+        try {
+            session.GetDatabase("", path)->GetView("People");
+            ADD_FAILURE() << "the book was taken for readable";
+        } catch (const NotesError &error) {
+            EXPECT_NE(std::string(error.what()).find(c.reason), std::string::npos) << error.what();
+            EXPECT_NE(std::string(error.what()).find("(line "), std::string::npos) << error.what();
+        }
+    }
+    // The usual DOCTYPE line with the predefined and numeric references reads as before.
+    const auto good = write(prolog + external + open + person("A&amp;B &#233;&lt;", "Lee") + "</database>");
+    EXPECT_EQ(names(good), std::vector<std::string>{"A&B é< Lee"});
+}
+
+TEST_F(DxlReaderTest, DocumentsOutsideTheViewMayBeAnySize)
+{
+    const std::string huge(65u << 20, 'A');
+    const auto path = write(Head + person("Ann", "Lee") + "<document form='Memo'><item name='Body'><rawitemdata>" +
+                            huge + "</rawitemdata></item></document>\n" + person("Bob", "Ray") + "</database>\n");
+    EXPECT_EQ(names(path), (std::vector<std::string>{"Ann Lee", "Bob Ray"}));
+}
+
+// Reading ahead is a speed-up only: without threads the walk goes on in the calling one.
+TEST_F(DxlReaderTest, ReadAheadWithoutThreads)
+{
+    std::string body;
+    std::vector<std::string> expected;
+    for (int i = 0; i < 600; ++i) {
+        char last[8];
+        std::snprintf(last, sizeof last, "L%04d", i);
+        body += person("P", last);
+        expected.push_back(std::string("P ") + last);
+    }
+    const auto path = write(Head + body + "</database>\n");
+    for (const int refused : {1, 2, 0}) { // the first thread, the second, every one
+        SCOPED_TRACE(refused);
+        int started = 0;
+        dxl::DxlReadAhead::setThreadStarter([&](std::function<void()> work) {
+            if (++started == refused || refused == 0)
+                throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+            return std::thread(std::move(work));
+        });
+        EXPECT_EQ(names(path), expected);
+        EXPECT_GE(started, 1);
+    }
+    dxl::DxlReadAhead::setThreadStarter(nullptr);
+}
+
+// A slow walker over large documents: what is parsed ahead stays within its byte bound.
+TEST_F(DxlReaderTest, ReadAheadIsBoundedByBytes)
+{
+    const std::string big(1u << 20, 'x');
+    std::string book = Head;
+    std::vector<dxl::DxlByteRange> ranges;
+    for (int i = 0; i < 16; ++i) {
+        const auto doc = person("P" + std::to_string(i), "L", "<item name='Bulk'><text>" + big + "</text></item>");
+        ranges.push_back({book.size(), doc.size()});
+        book += doc;
+    }
+    const auto path = write(book + "</database>\n");
+    auto ahead = dxl::DxlReadAhead::start(path, "UTF-8", ranges, 2);
+    ASSERT_TRUE(ahead);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100)); // let the workers run as far as they may
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(ahead->take().firstValue("firstname"), "P" + std::to_string(i));
+    EXPECT_LE(ahead->peakBytesAhead(), dxl::DxlReadAhead::MaxBytesAhead);
+    EXPECT_GT(ahead->peakBytesAhead(), 0u);
 }
 
 TEST_F(DxlReaderTest, WalksServedAheadMatchReadsOnTheSpot)

@@ -2,6 +2,8 @@
 #include "RecordingExportHost.h"
 #include "export/AtomicFileOutput.h"
 #include "export/ContactsExport.h"
+#include "export/TemporaryFiles.h"
+#include "cli/InterruptCleanup.h"
 #include "notes/NotesSessionFactory.h"
 #include "notes/SharedState.h"
 
@@ -9,7 +11,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <csignal>
 #include <stdexcept>
+
+#include <sys/stat.h>
 
 using namespace tarnwick;
 namespace fs = std::filesystem;
@@ -284,5 +289,104 @@ TEST_F(ExportFailureTest, NotesUnreachable)
     EXPECT_EQ(written(), Earlier);
     EXPECT_EQ(notes.live, 0);
 }
+
+// What the owner gave "GMAILContacts.csv" outlives the export, with and without files
+// created unnamed.
+class ReplacedFileTest : public ExportTest, public ::testing::WithParamInterface<bool>
+{
+protected:
+    void SetUp() override
+    {
+        ExportTest::SetUp();
+        TemporaryFiles::setUnnamedFilesAllowed(GetParam());
+    }
+    void TearDown() override
+    {
+        TemporaryFiles::setUnnamedFilesAllowed(true);
+        ExportTest::TearDown();
+    }
+    static void replace(const fs::path &path, const std::string &bytes)
+    {
+        AtomicFileOutput out;
+        out.open(path.string());
+        out.write(bytes);
+        out.commit();
+    }
+    static unsigned mode(const fs::path &path)
+    {
+        struct stat st{};
+        EXPECT_EQ(::stat(path.c_str(), &st), 0);
+        return st.st_mode & 07777;
+    }
+};
+
+TEST_P(ReplacedFileTest, KeepsPermissions)
+{
+    const auto file = dir / "GMAILContacts.csv";
+    for (const unsigned bits : {0600u, 0640u, 0604u}) {
+        std::ofstream(file) << "old";
+        fs::permissions(file, static_cast<fs::perms>(bits));
+        replace(file, "new");
+        EXPECT_EQ(slurp(file), "new");
+        EXPECT_EQ(mode(file), bits);
+    }
+}
+
+TEST_P(ReplacedFileTest, ReadOnlyIsNotReplaced)
+{
+    const auto file = dir / "GMAILContacts.csv";
+    std::ofstream(file) << "old";
+    fs::permissions(file, fs::perms::owner_read | fs::perms::group_read);
+    try {
+        replace(file, "new");
+        ADD_FAILURE() << "a read-only file was replaced";
+    } catch (const std::runtime_error &error) {
+        EXPECT_NE(std::string(error.what()).find("read-only"), std::string::npos) << error.what();
+    }
+    EXPECT_EQ(slurp(file), "old");
+    EXPECT_EQ(filesInDir(), std::vector<fs::path>{"GMAILContacts.csv"});
+}
+
+TEST_P(ReplacedFileTest, SymbolicLinkIsKeptAndItsTargetReplaced)
+{
+    fs::create_directories(dir / "real");
+    std::ofstream(dir / "real" / "contacts.csv") << "old";
+    fs::permissions(dir / "real" / "contacts.csv", static_cast<fs::perms>(0600));
+    fs::create_symlink("real/contacts.csv", dir / "GMAILContacts.csv");
+    replace(dir / "GMAILContacts.csv", "new");
+    EXPECT_TRUE(fs::is_symlink(dir / "GMAILContacts.csv"));
+    EXPECT_EQ(slurp(dir / "real" / "contacts.csv"), "new");
+    EXPECT_EQ(mode(dir / "real" / "contacts.csv"), 0600u);
+    EXPECT_EQ(fs::directory_iterator(dir / "real")->path().filename(), "contacts.csv");
+}
+
+// Nothing half-written is left: with unnamed files there is nothing to see until the
+// commit; a named one goes on Ctrl-C or SIGTERM.
+TEST_P(ReplacedFileTest, NothingLeftBehindOnAnInterruption)
+{
+    const auto file = dir / "GMAILContacts.csv";
+    std::ofstream(file) << "old";
+    if (GetParam()) {
+        AtomicFileOutput out;
+        out.open(file.string());
+        out.write("half");
+        EXPECT_EQ(filesInDir(), std::vector<fs::path>{"GMAILContacts.csv"});
+    }
+    for (const int signal : {SIGINT, SIGTERM}) {
+        EXPECT_EXIT(
+            {
+                cli::installInterruptCleanup();
+                AtomicFileOutput out;
+                out.open(file.string());
+                out.write("half");
+                std::raise(signal);
+            },
+            ::testing::KilledBySignal(signal), "");
+        EXPECT_EQ(filesInDir(), std::vector<fs::path>{"GMAILContacts.csv"});
+        EXPECT_EQ(slurp(file), "old");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(UnnamedAndNamed, ReplacedFileTest, ::testing::Bool());
 
 } // namespace

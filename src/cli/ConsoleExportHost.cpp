@@ -61,6 +61,11 @@ void ConsoleExportHost::endProgress()
     }
 }
 
+void ConsoleExportHost::explainEnding(std::string_view reason)
+{
+    ConsoleScanHost::printReason(m_err, reason);
+}
+
 void ConsoleExportHost::showMessage(std::string_view text, std::string_view title)
 {
     endProgress();

@@ -27,6 +27,7 @@ public:
     void setProceedEnabled(bool) override {}
     void showOpenLink() override {}
     void showMessage(std::string_view text, std::string_view title) override;
+    void explainEnding(std::string_view reason) override;
 
 private:
     void draw(std::int32_t value);

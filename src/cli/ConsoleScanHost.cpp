@@ -22,6 +22,16 @@ void ConsoleScanHost::showMessage(std::string_view text, std::string_view title)
     printMessage(m_err, text, title);
 }
 
+void ConsoleScanHost::explainEnding(std::string_view reason)
+{
+    printReason(m_err, reason);
+}
+
+void ConsoleScanHost::printReason(std::ostream &err, std::string_view reason)
+{
+    err << "Reason: " << reason << std::endl;
+}
+
 void ConsoleScanHost::printMessage(std::ostream &err, std::string_view text, std::string_view title)
 {
     err << title << ": ";

@@ -20,10 +20,13 @@ public:
     void setProceedEnabled(bool) override {}
     void showMessage(std::string_view text, std::string_view title) override;
     bool processEvents() override { return true; }
+    void explainEnding(std::string_view reason) override;
 
     // Message texts use "\r\n" between lines, as the windows show them; a terminal wants
     // its own line ends.
     static void printMessage(std::ostream &err, std::string_view text, std::string_view title);
+    // Why a book could not be read, on a line of its own after the message.
+    static void printReason(std::ostream &err, std::string_view reason);
 
 private:
     std::string m_book;

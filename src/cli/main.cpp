@@ -1,4 +1,5 @@
 #include "cli/CliApp.h"
+#include "cli/InterruptCleanup.h"
 
 #include <iostream>
 #include <string>
@@ -53,6 +54,7 @@ bool stderrIsTerminal()
 int main(int argc, char **argv)
 {
     std::ios::sync_with_stdio(false);
+    tarnwick::cli::installInterruptCleanup();
     tarnwick::cli::CliApp app(std::cout, std::cerr);
     app.setStderrIsTerminal(stderrIsTerminal());
     return app.run(arguments(argc, argv));

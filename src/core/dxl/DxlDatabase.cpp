@@ -42,10 +42,11 @@ public:
 
 } // namespace
 
-DxlDatabase::DxlDatabase(std::string path, std::string encoding, std::string title)
+DxlDatabase::DxlDatabase(std::string path, std::string encoding, std::string title, DxlByteRange doctype)
     : m_path(std::move(path))
     , m_encoding(std::move(encoding))
     , m_title(std::move(title))
+    , m_doctype(doctype)
 {
 }
 
@@ -79,14 +80,18 @@ std::unique_ptr<DxlDatabase> DxlDatabase::open(std::string_view path)
         throw NotesError(where + " is an XML file, but not a DXL database export");
     if (encoding.empty())
         encoding = parser.declaredEncoding().empty() ? "UTF-8" : parser.declaredEncoding();
-    return std::unique_ptr<DxlDatabase>(new DxlDatabase(where, std::move(encoding), std::move(root.title)));
+    DxlByteRange doctype{0, 0};
+    if (parser.doctypeEnd() > parser.declarationEnd())
+        doctype = DxlByteRange{parser.declarationEnd(), parser.doctypeEnd() - parser.declarationEnd()};
+    return std::unique_ptr<DxlDatabase>(
+        new DxlDatabase(where, std::move(encoding), std::move(root.title), doctype));
 }
 
 std::unique_ptr<View> DxlDatabase::GetView(std::string_view name)
 {
     if (!DxlNote::sameName(name, "People"))
         throw NotesError("the database has no view named " + std::string(name));
-    return std::make_unique<DxlView>(DxlViewIndex::build(m_path, m_encoding));
+    return std::make_unique<DxlView>(DxlViewIndex::build(m_path, m_encoding, m_doctype));
 }
 
 } // namespace notes::dxl

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DxlFragmentReader.h"
+
 #include "notes/Database.h"
 
 #include <string>
@@ -18,11 +20,12 @@ public:
     std::unique_ptr<View> GetView(std::string_view name) override;
 
 private:
-    DxlDatabase(std::string path, std::string encoding, std::string title);
+    DxlDatabase(std::string path, std::string encoding, std::string title, DxlByteRange doctype);
 
     std::string m_path;
     std::string m_encoding;
     std::string m_title;
+    DxlByteRange m_doctype; // the DOCTYPE declaration; the view's index pass reads past it
 };
 
 } // namespace notes::dxl

@@ -4,6 +4,8 @@
 
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -15,12 +17,25 @@ namespace notes::dxl {
 // Parses the documents of a view ahead of a reader that walks it in order, on the other
 // cores. A walk over a book is two parses of the file (one to index and sort, one to read);
 // this lets the second run beside the caller instead of in front of it. A bounded window
-// of parsed documents waits for the walker, so memory does not grow with the book.
+// of parsed documents waits for the walker, bounded by count and by bytes, so memory does
+// not grow with the book nor with the size of its documents.
 class DxlReadAhead
 {
 public:
-    DxlReadAhead(const std::string &path, const std::string &encoding, const std::vector<DxlByteRange> &ranges,
-                 unsigned workers);
+    // Starts a thread running the given work, or throws std::system_error when none can
+    // be had. Replaceable so that tests can refuse the n-th thread.
+    using ThreadStarter = std::function<std::thread(std::function<void()>)>;
+    static void setThreadStarter(ThreadStarter starter);
+
+    // Null when not one thread could be started: reading ahead is only a speed-up, and
+    // the caller reads on the spot instead. Fewer threads than asked for is no failure.
+    static std::unique_ptr<DxlReadAhead> start(const std::string &path, const std::string &encoding,
+                                               const std::vector<DxlByteRange> &ranges, unsigned workers);
+
+    // Documents parsed ahead of the walker hold at most about this many bytes of the file
+    // (one document more when it alone is larger).
+    static constexpr std::uint64_t MaxBytesAhead = 8u << 20;
+
     ~DxlReadAhead();
     DxlReadAhead(const DxlReadAhead &) = delete;
     DxlReadAhead &operator=(const DxlReadAhead &) = delete;
@@ -29,8 +44,12 @@ public:
     std::size_t next() const { return m_consumed; }
     // The document at next(); throws NotesError as reading it on the spot would.
     DxlNote take();
+    // The most bytes of the file that were parsed or being parsed ahead at once.
+    std::uint64_t peakBytesAhead();
 
 private:
+    DxlReadAhead(const std::vector<DxlByteRange> &ranges);
+
     enum class State { Empty, Ready, Failed };
     struct Slot
     {
@@ -39,6 +58,7 @@ private:
         std::string error;
     };
 
+    bool mayClaim() const;
     void work(DxlFragmentReader &reader);
 
     const std::vector<DxlByteRange> &m_ranges;
@@ -47,6 +67,8 @@ private:
     std::condition_variable m_changed;
     std::size_t m_claimed = 0;  // next position a worker takes
     std::size_t m_consumed = 0; // next position the walker takes
+    std::uint64_t m_bytesAhead = 0; // of the positions claimed and not yet taken
+    std::uint64_t m_peakBytesAhead = 0;
     bool m_stopping = false;
     std::vector<std::unique_ptr<DxlFragmentReader>> m_readers;
     std::vector<std::thread> m_workers;

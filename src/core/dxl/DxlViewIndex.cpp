@@ -84,9 +84,13 @@ public:
         } else if (depth == 2 && m_inNote) {
             m_inNote = false;
             const auto end = std::max(m_startTagEnd, parser->currentByteIndex() + parser->currentByteCount());
+            // Only a person is read again whole; anything else may be as large as it likes.
+            if (!isPerson())
+                return;
             if (end - m_start > MaxDocumentBytes)
-                parser->stop("a document is larger than any address-book entry can be");
-            else if (isPerson())
+                parser->stop("a person document is larger than any address-book entry can be (" +
+                             std::to_string((end - m_start) >> 20) + " MiB)");
+            else
                 add(m_start, end - m_start);
         }
     }
@@ -138,9 +142,43 @@ private:
     bool m_conflict = false;
 };
 
+// Turns the DOCTYPE declaration in a block of the file into blanks, line ends kept (so
+// offsets and line numbers stay). A DOCTYPE that names an external DTD makes expat skip a
+// reference to an entity nothing declares, in attribute values without a word; each
+// document is later parsed alone, where the same reference is an error. Read without the
+// DOCTYPE, the whole file is held to the rules every single document is held to.
+void blankDoctype(char *data, std::size_t size, std::uint64_t at, const DxlByteRange &doctype,
+                  const std::string &encoding)
+{
+    const std::uint64_t from = std::max(at, doctype.offset);
+    const std::uint64_t to = std::min(at + size, doctype.offset + doctype.length);
+    if (from >= to)
+        return;
+    const bool wide = encoding.starts_with("UTF-16");
+    const bool bigEndian = encoding == "UTF-16BE";
+    if (!wide) {
+        for (auto i = from; i < to; ++i) {
+            char &c = data[i - at];
+            if (c != '\n')
+                c = ' ';
+        }
+        return;
+    }
+    // Two-byte units from an even offset; a block of the file always starts on one.
+    for (auto i = from & ~std::uint64_t{1}; i + 1 < to; i += 2) {
+        char &low = data[i - at + (bigEndian ? 1 : 0)];
+        char &high = data[i - at + (bigEndian ? 0 : 1)];
+        if (high == 0 && low == '\n')
+            continue;
+        low = ' ';
+        high = 0;
+    }
+}
+
 } // namespace
 
-std::shared_ptr<DxlViewIndex> DxlViewIndex::build(const std::string &path, const std::string &encoding)
+std::shared_ptr<DxlViewIndex> DxlViewIndex::build(const std::string &path, const std::string &encoding,
+                                                  const DxlByteRange &doctype)
 {
     auto file = DxlFile::open(path);
     IndexBuilder builder;
@@ -148,9 +186,12 @@ std::shared_ptr<DxlViewIndex> DxlViewIndex::build(const std::string &path, const
     builder.parser = &parser;
 
     std::vector<char> chunk(1 << 20);
+    std::uint64_t at = 0;
     for (;;) {
         file.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
         const auto got = static_cast<std::size_t>(file.gcount());
+        blankDoctype(chunk.data(), got, at, doctype, encoding);
+        at += got;
         if (!parser.feed(chunk.data(), got, got == 0))
             throw NotesError("cannot read the People view of " + path + ": " + parser.errorText());
         if (got == 0)
@@ -188,10 +229,12 @@ std::unique_ptr<notes::Document> DxlViewIndex::readDocument(std::size_t position
 {
     if (position >= m_ranges.size())
         throw NotesError("no document at view position " + std::to_string(position));
-    if (position == 0 && !m_readAhead && m_ranges.size() > 1) {
+    if (position == 0 && !m_readAhead && !m_readAheadRefused && m_ranges.size() > 1) {
         const unsigned cores = std::thread::hardware_concurrency();
         if (cores > 1)
-            m_readAhead = std::make_unique<DxlReadAhead>(m_path, m_encoding, m_ranges, std::min(cores, 4u));
+            m_readAhead = DxlReadAhead::start(m_path, m_encoding, m_ranges, std::min(cores, 4u));
+        // Without a thread, every read is on the spot; asking again each walk gains nothing.
+        m_readAheadRefused = !m_readAhead;
     }
     if (m_readAhead && position == m_readAhead->next())
         return std::make_unique<DxlDocument>(m_readAhead->take());

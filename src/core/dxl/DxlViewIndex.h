@@ -21,8 +21,10 @@ class DxlReadAhead;
 class DxlViewIndex
 {
 public:
-    // Throws NotesError when the file is malformed anywhere, truncated included.
-    static std::shared_ptr<DxlViewIndex> build(const std::string &path, const std::string &encoding);
+    // Throws NotesError when the file is malformed anywhere, truncated included. doctype:
+    // the DOCTYPE declaration's bytes, read as blanks (see build()).
+    static std::shared_ptr<DxlViewIndex> build(const std::string &path, const std::string &encoding,
+                                               const DxlByteRange &doctype);
 
     ~DxlViewIndex();
 
@@ -39,6 +41,7 @@ private:
     std::vector<DxlByteRange> m_ranges;
     DxlFragmentReader m_reader;
     std::unique_ptr<DxlReadAhead> m_readAhead;
+    bool m_readAheadRefused = false;
 };
 
 } // namespace notes::dxl

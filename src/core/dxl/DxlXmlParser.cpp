@@ -52,6 +52,8 @@ void DxlXmlParser::reset(const char *encoding)
     XML_ParserReset(m_parser, encoding);
     m_declaredEncoding.clear();
     m_stopReason.clear();
+    m_declarationEnd = 0;
+    m_doctypeEnd = 0;
     m_stopped = false;
     install();
 }
@@ -63,6 +65,8 @@ void DxlXmlParser::install()
     XML_SetCharacterDataHandler(m_parser, &DxlXmlParser::onText);
     XML_SetXmlDeclHandler(m_parser, &DxlXmlParser::onXmlDecl);
     XML_SetEntityDeclHandler(m_parser, &DxlXmlParser::onEntityDecl);
+    XML_SetSkippedEntityHandler(m_parser, &DxlXmlParser::onSkippedEntity);
+    XML_SetDoctypeDeclHandler(m_parser, &DxlXmlParser::onStartDoctype, &DxlXmlParser::onEndDoctype);
     // Never read the external DTD that DXL's DOCTYPE names, nor any parameter entity.
     XML_SetParamEntityParsing(m_parser, XML_PARAM_ENTITY_PARSING_NEVER);
 }
@@ -126,8 +130,30 @@ void DxlXmlParser::onText(void *self, const char *text, int length)
 
 void DxlXmlParser::onXmlDecl(void *self, const char *, const char *encoding, int)
 {
+    auto *parser = static_cast<DxlXmlParser *>(self);
     if (encoding)
-        static_cast<DxlXmlParser *>(self)->m_declaredEncoding = encoding;
+        parser->m_declaredEncoding = encoding;
+    parser->m_declarationEnd = parser->currentByteIndex() + parser->currentByteCount();
+}
+
+void DxlXmlParser::onSkippedEntity(void *self, const char *name, int isParameterEntity)
+{
+    static_cast<DxlXmlParser *>(self)->stop(std::string("undefined entity ") + (isParameterEntity ? "%" : "&") +
+                                            name + ";");
+}
+
+void DxlXmlParser::onStartDoctype(void *self, const char *, const char *, const char *, int hasInternalSubset)
+{
+    // Declarations there (attribute defaults above all) would give a document values that
+    // the same document, read alone, does not have.
+    if (hasInternalSubset)
+        static_cast<DxlXmlParser *>(self)->stop("the file declares a DTD of its own, which a DXL export never does");
+}
+
+void DxlXmlParser::onEndDoctype(void *self)
+{
+    auto *parser = static_cast<DxlXmlParser *>(self);
+    parser->m_doctypeEnd = parser->currentByteIndex() + parser->currentByteCount();
 }
 
 void DxlXmlParser::onEntityDecl(void *self, const char *, int, const char *, int, const char *, const char *,

@@ -10,9 +10,12 @@ struct XML_ParserStruct;
 namespace notes::dxl {
 
 // Expat, hardened for files a user picked and we do not trust: no DTD is loaded, no
-// external entity is resolved, and a file that declares any entity at all is refused
-// before anything is expanded. A DXL export never declares entities, so nothing real is
-// lost, and entity bombs fail at their first declaration instead of eating memory.
+// external entity is resolved, and a file with an internal DTD subset or any entity
+// declaration is refused before anything is expanded or defaulted. A reference to an
+// entity nothing declares is refused too, even where expat would skip it because the
+// external DTD might declare it: a file is read whole under one set of rules or not at
+// all. A DXL export declares nothing and references only the predefined entities, so
+// nothing real is lost, and entity bombs fail at their first declaration.
 class DxlXmlParser
 {
 public:
@@ -49,6 +52,10 @@ public:
     std::uint64_t currentByteCount() const;
     // The encoding the XML declaration names, empty when it names none.
     const std::string &declaredEncoding() const { return m_declaredEncoding; }
+    // Where the XML declaration ends and where the DOCTYPE declaration ends (0 for none):
+    // the bytes between hold nothing but the DOCTYPE, comments and processing instructions.
+    std::uint64_t declarationEnd() const { return m_declarationEnd; }
+    std::uint64_t doctypeEnd() const { return m_doctypeEnd; }
     // Why the parse failed, with the line where expat stopped.
     std::string errorText() const;
     bool stoppedByHandler() const { return m_stopped; }
@@ -59,6 +66,9 @@ private:
     static void onEnd(void *self, const char *name);
     static void onText(void *self, const char *text, int length);
     static void onXmlDecl(void *self, const char *version, const char *encoding, int standalone);
+    static void onSkippedEntity(void *self, const char *name, int isParameterEntity);
+    static void onStartDoctype(void *self, const char *, const char *, const char *, int hasInternalSubset);
+    static void onEndDoctype(void *self);
     static void onEntityDecl(void *self, const char *, int, const char *, int, const char *, const char *,
                              const char *, const char *);
 
@@ -66,6 +76,8 @@ private:
     XML_ParserStruct *m_parser = nullptr;
     std::string m_declaredEncoding;
     std::string m_stopReason;
+    std::uint64_t m_declarationEnd = 0;
+    std::uint64_t m_doctypeEnd = 0;
     bool m_stopped = false;
 };
 

@@ -1,15 +1,19 @@
 #include "AtomicFileOutput.h"
 
+#include "TemporaryFiles.h"
+
 #include <atomic>
 #include <cerrno>
 #include <filesystem>
 #include <stdexcept>
 #include <system_error>
 
-#ifdef _WIN32
 #include <fcntl.h>
-#include <io.h>
 #include <sys/stat.h>
+#ifdef _WIN32
+#include <io.h>
+#include <process.h>
+#include <windows.h>
 #else
 #include <unistd.h>
 #endif
@@ -18,35 +22,66 @@ namespace tarnwick {
 
 namespace {
 
-std::filesystem::path fsPath(const std::string &utf8)
+namespace fs = std::filesystem;
+
+fs::path fsPath(const std::string &utf8)
 {
-    return std::filesystem::path(std::u8string(reinterpret_cast<const char8_t *>(utf8.data()), utf8.size()));
+    return fs::path(std::u8string(reinterpret_cast<const char8_t *>(utf8.data()), utf8.size()));
 }
 
-std::FILE *createExclusive(const std::string &utf8)
+std::string utf8(const fs::path &path)
 {
-#ifdef _WIN32
-    // msvcrt's fopen has no "x" mode (it ignores the letter, so an existing file would be
-    // truncated); _O_EXCL is honoured by every Windows C runtime.
-    const int fd = _wopen(fsPath(utf8).wstring().c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
-                          _S_IREAD | _S_IWRITE);
-    if (fd < 0)
-        return nullptr;
-    std::FILE *file = _fdopen(fd, "wb");
-    if (!file) {
-        const int error = errno;
-        _close(fd);
-        errno = error;
-    }
-    return file;
-#else
-    return std::fopen(utf8.c_str(), "wbx");
-#endif
+    const auto u8 = path.u8string();
+    return std::string(reinterpret_cast<const char *>(u8.data()), u8.size());
 }
 
 std::string reason(int error)
 {
     return error ? std::generic_category().message(error) : std::string("unknown error");
+}
+
+unsigned long processId()
+{
+#ifdef _WIN32
+    return static_cast<unsigned long>(_getpid());
+#else
+    return static_cast<unsigned long>(::getpid());
+#endif
+}
+
+// Where a symbolic link at the name finally leads: that file is the one replaced, so the
+// link stays as its owner made it. A relative link is read from the link's folder.
+fs::path followLinks(fs::path path)
+{
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code ec;
+        if (!fs::is_symlink(fs::symlink_status(path, ec)))
+            return path;
+        const auto to = fs::read_symlink(path, ec);
+        if (ec)
+            return path;
+        path = to.is_absolute() ? to : path.parent_path() / to;
+    }
+    return path;
+}
+
+// The file descriptor for a new file created exclusively, in binary mode; -1 and errno.
+int createExclusive(const fs::path &path, int mode)
+{
+#ifdef _WIN32
+    (void)mode;
+    // msvcrt's fopen has no "x" mode (it ignores the letter, so an existing file would be
+    // truncated); _O_EXCL is honoured by every Windows C runtime.
+    return _wopen(path.wstring().c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+#else
+    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, static_cast<mode_t>(mode));
+#endif
+}
+
+std::string temporaryName(const std::string &beside)
+{
+    static std::atomic<unsigned> serial{0};
+    return beside + "." + std::to_string(processId()) + "-" + std::to_string(serial++) + ".tmp";
 }
 
 } // namespace
@@ -58,7 +93,12 @@ AtomicFileOutput::~AtomicFileOutput()
 
 void AtomicFileOutput::fail(const std::string &what, int error)
 {
-    const std::string message = m_target + ": " + what + ": " + reason(error);
+    fail(what, reason(error));
+}
+
+void AtomicFileOutput::fail(const std::string &what, const std::string &why)
+{
+    const std::string message = m_target + ": " + what + ": " + why;
     discard();
     throw std::runtime_error(message);
 }
@@ -67,22 +107,74 @@ void AtomicFileOutput::open(const std::string &path)
 {
     discard();
     m_target = path;
-    static std::atomic<unsigned> serial{0};
+    m_replaced = utf8(followLinks(fsPath(path)));
+
+    // A new file gets what the user's umask gives; a replaced one keeps its own bits.
+    int mode = 0;
+    bool replacing = false;
 #ifdef _WIN32
-    const auto pid = static_cast<unsigned long>(_getpid());
+    const DWORD attributes = GetFileAttributesW(fsPath(m_replaced).wstring().c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        fail("cannot replace the file", "it is read-only");
 #else
-    const auto pid = static_cast<unsigned long>(::getpid());
-#endif
-    for (int attempt = 0; attempt < 100 && !m_file; ++attempt) {
-        m_temporary = path + "." + std::to_string(pid) + "-" + std::to_string(serial++) + ".tmp";
-        errno = 0;
-        m_file = createExclusive(m_temporary);
-        if (!m_file && errno != EEXIST)
-            break;
+    struct stat existing{};
+    if (::stat(m_replaced.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
+        // Checked, not left to the system: as root, writing would succeed.
+        if ((existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+            fail("cannot replace the file", "it is read-only");
+        mode = static_cast<int>(existing.st_mode & 07777);
+        replacing = true;
     }
+#endif
+
+    int fd = -1;
+#if defined(O_TMPFILE)
+    if (TemporaryFiles::unnamedFilesAllowed()) {
+        const auto folder = fsPath(m_replaced).parent_path();
+        fd = ::open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, replacing ? 0600 : 0666);
+        m_unnamed = fd >= 0; // otherwise the file system cannot: take a named file
+    }
+#endif
+    if (fd < 0) {
+        for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+            m_temporary = temporaryName(m_replaced);
+            errno = 0;
+            fd = createExclusive(fsPath(m_temporary), replacing ? 0600 : 0666);
+            if (fd < 0 && errno != EEXIST)
+                break;
+        }
+        if (fd < 0) {
+            const int error = errno;
+            m_temporary.clear();
+            fail("cannot create the file", error);
+        }
+        m_temporarySlot = TemporaryFiles::add(fsPath(m_temporary));
+    }
+#ifndef _WIN32
+    if (replacing) {
+        // Created 0600, so that nobody reads it before it has the bits of the file it replaces.
+        if (::fchmod(fd, static_cast<mode_t>(mode)) != 0) {
+            const int error = errno;
+            ::close(fd);
+            fail("cannot create the file", error);
+        }
+        // Kept where we may (root may always); a user replacing another's file through a
+        // writable folder ends up owning the copy, as any editor would.
+        (void)!::fchown(fd, existing.st_uid, existing.st_gid);
+    }
+    m_file = ::fdopen(fd, "wb");
+#else
+    (void)replacing;
+    (void)mode;
+    m_file = _fdopen(fd, "wb");
+#endif
     if (!m_file) {
         const int error = errno;
-        m_temporary.clear();
+#ifdef _WIN32
+        _close(fd);
+#else
+        ::close(fd);
+#endif
         fail("cannot create the file", error);
     }
     // Rows are small; a large buffer keeps the write calls few.
@@ -98,6 +190,28 @@ void AtomicFileOutput::write(std::string_view bytes)
         fail("cannot write", errno);
 }
 
+// Gives the unnamed file a temporary name beside the target, from which it is renamed
+// over it like a named one.
+void AtomicFileOutput::nameUnnamedFile()
+{
+#ifndef _WIN32
+    const std::string self = "/proc/self/fd/" + std::to_string(fileno(m_file));
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        m_temporary = temporaryName(m_replaced);
+        m_temporarySlot = TemporaryFiles::add(fsPath(m_temporary));
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, m_temporary.c_str(), AT_SYMLINK_FOLLOW) == 0)
+            return;
+        const int error = errno;
+        TemporaryFiles::forget(m_temporarySlot);
+        m_temporarySlot = -1;
+        m_temporary.clear();
+        if (error != EEXIST)
+            fail("cannot replace the file", error);
+    }
+    fail("cannot replace the file", EEXIST);
+#endif
+}
+
 void AtomicFileOutput::commit()
 {
     if (!m_file)
@@ -110,29 +224,37 @@ void AtomicFileOutput::commit()
     if (::fsync(fileno(m_file)) != 0)
         fail("cannot write", errno);
 #endif
+    if (m_unnamed)
+        nameUnnamedFile();
     std::FILE *file = m_file;
     m_file = nullptr;
     errno = 0;
     if (std::fclose(file) != 0)
         fail("cannot write", errno);
     std::error_code ec;
-    std::filesystem::rename(fsPath(m_temporary), fsPath(m_target), ec);
+    fs::rename(fsPath(m_temporary), fsPath(m_replaced), ec);
     if (ec)
         fail("cannot replace the file", ec.value());
+    TemporaryFiles::forget(m_temporarySlot);
+    m_temporarySlot = -1;
     m_temporary.clear();
+    m_unnamed = false;
 }
 
 void AtomicFileOutput::discard() noexcept
 {
     if (m_file) {
-        std::fclose(m_file);
+        std::fclose(m_file); // an unnamed file vanishes here
         m_file = nullptr;
     }
     if (!m_temporary.empty()) {
         std::error_code ignored;
-        std::filesystem::remove(fsPath(m_temporary), ignored);
+        fs::remove(fsPath(m_temporary), ignored);
         m_temporary.clear();
     }
+    TemporaryFiles::forget(m_temporarySlot);
+    m_temporarySlot = -1;
+    m_unnamed = false;
 }
 
 } // namespace tarnwick

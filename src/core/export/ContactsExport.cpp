@@ -111,7 +111,9 @@ ExportResult RunContactsExport(ExportHost &host, notes::SessionFactory &notes, S
             // Nothing to write: say so, and leave any earlier file alone.
             n.release();
             host.showMessage(Messages::EmptyBook, Messages::MakerTitle);
-            return {ExportEnding::EmptyBook, 0, {}};
+            if (!mode.firstFailure().empty())
+                host.explainEnding(mode.firstFailure());
+            return {ExportEnding::EmptyBook, 0, mode.firstFailure()};
         }
 
         // From here on every failure is the run's failure: a file with a contact missing
@@ -155,7 +157,8 @@ ExportResult RunContactsExport(ExportHost &host, notes::SessionFactory &notes, S
         output->discard();
         if (routed.ending == Route::NotesFailure) {
             host.showMessage(Messages::ExportNotesFailure, Messages::MakerTitle);
-            return {ExportEnding::NotesFailure, 0, {}};
+            host.explainEnding(routed.reason);
+            return {ExportEnding::NotesFailure, 0, routed.reason};
         }
         const std::string reason = path + ": cannot read contact " + std::to_string(rows + 1) +
                                    " of the address book: " + routed.reason;

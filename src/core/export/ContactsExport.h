@@ -27,7 +27,8 @@ struct ExportResult
 {
     ExportEnding ending = ExportEnding::Cancelled;
     std::int32_t rows = 0;
-    std::string error; // for Failed: the path and the reason, as shown
+    std::string error; // for Failed: the path and the reason, as shown; for NotesFailure and
+                       // EmptyBook: what failed, when something did (not shown)
 };
 
 // Where the rows go. The default writes a temporary file beside the target and renames it

@@ -37,6 +37,10 @@ public:
     // Called now and then while a long step runs (the book being indexed), so that the
     // windows can repaint; they take no input meanwhile.
     virtual void keepPainted() {}
+    // After the message of an ending that a failure caused but does not name (no Notes,
+    // no book, no view): what failed and why. The windows ignore it; the command-line
+    // tool prints it.
+    virtual void explainEnding(std::string_view) {}
 };
 
 } // namespace tarnwick

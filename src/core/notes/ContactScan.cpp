@@ -91,6 +91,8 @@ ScanEnding ScanLotusNotesContacts(ScanHost &host, notes::SessionFactory &notes, 
 
         n.release();
         host.showMessage(Messages::EmptyBook, Messages::MakerTitle);
+        if (!mode.firstFailure().empty())
+            host.explainEnding(mode.firstFailure());
         return ScanEnding::EmptyBook;
     } catch (const PassErrorMode<Route>::Routed &routed) {
         n.release();
@@ -100,6 +102,7 @@ ScanEnding ScanLotusNotesContacts(ScanHost &host, notes::SessionFactory &notes, 
             return ScanEnding::Completed;
         }
         host.showMessage(Messages::notesUnavailable(), Messages::NotesUnavailableTitle);
+        host.explainEnding(routed.reason);
         host.setProceedEnabled(false);
         return ScanEnding::NotesUnavailable;
     } catch (const StopRequested &) {

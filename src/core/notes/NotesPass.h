@@ -22,6 +22,9 @@ void createSession(PassErrorMode<Ending> &mode, notes::NotesObjects &n, notes::S
         mode.routeFailuresTo(unavailable);
         mode.run([&] { n.session = notes.CreateSession(FallbackProgId); });
     }
+    // The preferred class missing is no cause of anything that follows.
+    if (n.session)
+        mode.forgetFailures();
 }
 
 // The People view, its navigator, the first entry and its document, each step skipped
@@ -34,7 +37,9 @@ void openPeopleView(PassErrorMode<Ending> &mode, notes::NotesObjects &n)
     mode.run([&] { n.view = N::use(n.database, "database").GetView("People"); });
     mode.run([&] { n.navigator = N::use(n.view, "view").CreateViewNav(); });
     mode.run([&] { n.entry = N::use(n.navigator, "navigator").GetFirstDocument(); });
-    mode.run([&] { n.document = N::use(n.entry, "entry").Document(); });
+    // An empty view is no failure: there is no document to fetch, and nothing to explain.
+    if (n.entry)
+        mode.run([&] { n.document = n.entry->Document(); });
 }
 
 } // namespace tarnwick::NotesPass

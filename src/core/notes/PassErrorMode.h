@@ -27,6 +27,11 @@ public:
         m_ending = ending;
     }
 
+    // The first failure since the pass began or since forgetFailures(): the cause when a
+    // pass ends for want of a view or a book, as later steps then fail only for lack of it.
+    const std::string &firstFailure() const { return m_firstFailure; }
+    void forgetFailures() { m_firstFailure.clear(); }
+
     // Runs one step. True when it succeeded.
     template <typename Step>
     bool run(Step &&step)
@@ -37,6 +42,8 @@ public:
         } catch (const std::exception &error) {
             // Whatever failed (the Notes layer, or memory running out on a huge book), the
             // step failed, and the pass goes on as its mode says.
+            if (m_firstFailure.empty())
+                m_firstFailure = error.what();
             if (m_routing)
                 throw Routed{m_ending, error.what()};
             return false;
@@ -46,6 +53,7 @@ public:
 private:
     bool m_routing = false;
     Ending m_ending{};
+    std::string m_firstFailure;
 };
 
 } // namespace tarnwick
