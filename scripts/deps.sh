@@ -5,7 +5,9 @@ packages=(g++ cmake make libexpat1-dev qt6-base-dev libgl-dev googletest libgtes
           fonts-wine fonts-dejavu-core python3
           # The Windows build, cross-compiled and tested under Wine; dpkg-dev unpacks the
           # expat sources it is built with.
-          g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 dpkg-dev)
+          g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 dpkg-dev
+          # The Debian package and its checks (scripts/build-package.sh).
+          fakeroot lintian desktop-file-utils appstream xdg-utils)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
