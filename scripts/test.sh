@@ -7,3 +7,7 @@ cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build-test -j"$(nproc)"
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build-test --output-on-failure -j"$(nproc)"
+# Installing a package is for CI machines, not a side effect on a developer's one.
+if [[ -n ${CI:-} || ${TARNWICK_PACKAGE_TEST:-} == 1 ]]; then
+    bash scripts/package-test.sh
+fi
