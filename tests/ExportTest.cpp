@@ -45,24 +45,29 @@ public:
         , m_commitFails(commitFails)
     {
     }
-    void open(const std::string &path) override { m_real.open(path); }
+    void open(const std::string &path) override
+    {
+        m_path = path;
+        m_real.open(path);
+    }
     void write(std::string_view bytes) override
     {
         if (bytes.size() > m_room)
-            throw std::runtime_error("GMAILContacts.csv: cannot write: No space left on device");
+            throw std::runtime_error(m_path + ": cannot write: No space left on device");
         m_room -= bytes.size();
         m_real.write(bytes);
     }
     void commit() override
     {
         if (m_commitFails)
-            throw std::runtime_error("GMAILContacts.csv: cannot write: No space left on device");
+            throw std::runtime_error(m_path + ": cannot write: No space left on device");
         m_real.commit();
     }
     void discard() noexcept override { m_real.discard(); }
 
 private:
     AtomicFileOutput m_real;
+    std::string m_path;
     std::size_t m_room;
     bool m_commitFails;
 };
@@ -282,6 +287,7 @@ TEST_F(ExportFailureTest, SplitExportChangesNoFileWhenTheDiskFills)
         const auto r = run(&parts);
         EXPECT_EQ(r.ending, ExportEnding::Failed);
         EXPECT_NE(r.error.find("No space left on device"), std::string::npos) << r.error;
+        EXPECT_NE(r.error.find((dir / "GMAILContacts-2.csv: cannot write").string()), std::string::npos) << r.error;
         EXPECT_EQ(made, atCommit ? 3 : 2);
         EXPECT_EQ(filesInDir().size(), 3u);
         for (const char *file : {"GMAILContacts.csv", "GMAILContacts-1.csv", "GMAILContacts-2.csv"})

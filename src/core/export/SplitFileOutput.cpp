@@ -31,6 +31,21 @@ unsigned long processId()
 
 } // namespace
 
+// A part's own messages name its staging file; the user knows the part by its final name.
+template <typename Action>
+void SplitFileOutput::onPart(std::int32_t number, Action &&action)
+{
+    try {
+        action();
+    } catch (const std::runtime_error &error) {
+        std::string message = error.what();
+        const auto staged = stagingPath(number);
+        if (const auto at = message.find(staged); at != std::string::npos)
+            message.replace(at, staged.size(), partPath(m_path, number));
+        throw std::runtime_error(message);
+    }
+}
+
 SplitFileOutput::SplitFileOutput(std::int32_t contactsPerPart, PartFactory makePart)
     : m_contactsPerPart(contactsPerPart)
     , m_makePart(std::move(makePart))
@@ -73,10 +88,10 @@ void SplitFileOutput::open(const std::string &path)
 void SplitFileOutput::startPart()
 {
     auto part = m_makePart();
-    part->open(stagingPath(m_count + 1));
+    onPart(m_count + 1, [&] { part->open(stagingPath(m_count + 1)); });
     m_parts.push_back(std::move(part));
     ++m_count;
-    m_parts.back()->write(m_header);
+    onPart(m_count, [&] { m_parts.back()->write(m_header); });
     m_inPart = 0;
 }
 
@@ -90,7 +105,7 @@ void SplitFileOutput::write(std::string_view bytes)
     }
     if (m_parts.empty() || m_inPart == m_contactsPerPart)
         startPart();
-    m_parts.back()->write(bytes);
+    onPart(m_count, [&] { m_parts.back()->write(bytes); });
     ++m_inPart;
 }
 
@@ -100,7 +115,7 @@ void SplitFileOutput::commit()
         startPart(); // a view without contacts still gets its header, as the single file does
     try {
         for (auto &part : m_parts) {
-            part->commit();
+            onPart(static_cast<std::int32_t>(m_staged + 1), [&] { part->commit(); });
             ++m_staged;
         }
     } catch (...) {

@@ -50,6 +50,8 @@ private:
     void startPart();
     std::string stagingPath(std::int32_t number) const;
     void removeStaged(std::size_t from) noexcept;
+    template <typename Action>
+    void onPart(std::int32_t number, Action &&action);
 
     std::int32_t m_contactsPerPart;
     PartFactory m_makePart;
