@@ -15,11 +15,10 @@ CXXFLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)"
 LDFLAGS="$(dpkg-buildflags --get LDFLAGS)"
 export CXXFLAGS LDFLAGS
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr \
-      -DTARNWICK_BUILD_TESTS=OFF -DTARNWICK_WINE_TESTS=OFF \
-      -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
+      -DTARNWICK_BUILD_TESTS=OFF -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >&2
 # Only what the package holds; the benchmarks need not be built for it.
 cmake --build "$build" -j2 --target tarnwick tarnwick-cli compress-tarnwick.1 compress-tarnwick-cli.1 \
-      compress-changelog.Debian
+      compress-changelog.Debian >&2
 rm -f "$build"/*.deb
 (cd "$build" && cpack -G DEB >/dev/null)
 deb=$(ls "$build"/tarnwick_*.deb)
