@@ -36,6 +36,9 @@ help=$(QT_QPA_PLATFORM=offscreen tarnwick --help-path 2>/dev/null) || fail "the 
 [[ $help == /usr/share/tarnwick/Help.html ]] || fail "help found at $help"
 cmp docs/help/Help.html "$help" || fail "the installed help differs"
 man -w tarnwick tarnwick-cli >/dev/null || fail "a man page is missing"
+# gdk-pixbuf (GTK launchers) knows an SVG only by an <svg> element near its start.
+head -c 256 /usr/share/icons/hicolor/scalable/apps/example.korvane.Tarnwick.svg | grep -q '<svg' ||
+    fail "the scalable icon does not show its <svg> element early enough"
 
 "${sudo[@]}" dpkg --purge tarnwick >/dev/null
 ! dpkg-query -W tarnwick >/dev/null 2>&1 || fail "dpkg still knows the package"
