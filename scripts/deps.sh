@@ -12,7 +12,9 @@ if [[ ${1:-} != --run ]]; then
                # the expat sources it is built with.
                g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 dpkg-dev
                # The fuzz target: clang with libFuzzer and the sanitizers' run-time libraries.
-               clang libclang-rt-14-dev)
+               clang libclang-rt-14-dev
+               # The Debian package and its checks (scripts/build-package.sh).
+               fakeroot lintian desktop-file-utils appstream)
 fi
 missing=()
 for p in "${packages[@]}"; do

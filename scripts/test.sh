@@ -8,3 +8,7 @@ cmake --build build-test -j"$(nproc)"
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build-test --output-on-failure -j"$(nproc)"
 bash scripts/sanitize-and-fuzz.sh
+# Installing a package is for CI machines, not a side effect on a developer's one.
+if [[ -n ${CI:-} || ${TARNWICK_PACKAGE_TEST:-} == 1 ]]; then
+    bash scripts/package-test.sh
+fi

@@ -1,3 +1,4 @@
+#include "MemoryNotes.h"
 #include "cli/CliApp.h"
 
 #include <gtest/gtest.h>
@@ -18,10 +19,10 @@ struct Run
     std::string out, err;
 };
 
-Run cli(const std::vector<std::string> &args)
+Run cli(const std::vector<std::string> &args, notes::SessionFactory *notes = nullptr)
 {
     std::ostringstream out, err;
-    const int code = CliApp(out, err).run(args);
+    const int code = CliApp(out, err, notes).run(args);
     return {code, out.str(), err.str()};
 }
 
@@ -148,6 +149,68 @@ TEST(CliReasons, NamedAfterTheMessage)
         }
     }
     EXPECT_TRUE(fs::is_empty(dir / "out"));
+    fs::remove_all(dir);
+}
+
+// The parts' rows, joined, are the single file's rows byte for byte, line breaks inside
+// values included; a part left over from a longer earlier export is pointed out.
+TEST(CliExport, SplitPartsJoinToTheSingleFile)
+{
+    namespace fs = std::filesystem;
+    const auto dir = fs::path(::testing::TempDir()) / ("tarnwick-cli-split-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    std::ofstream(dir / "GMAILContacts-5.csv") << "earlier\n";
+    const auto r = cli({"export", Fixtures + "/sample-book.dxl", dir.string(), "--split", "10"});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out, "37 Contacts Saved Successfully\n");
+    EXPECT_NE(r.err.find((dir / "GMAILContacts-5.csv").string() + " and any later part are from an earlier export"),
+              std::string::npos)
+        << r.err;
+    const auto single = slurp(Fixtures + "/sample-book.all.csv");
+    const auto header = single.substr(0, single.find("\r\n") + 2);
+    std::string rows;
+    for (int part = 1; part <= 4; ++part) {
+        const auto file = slurp((dir / ("GMAILContacts-" + std::to_string(part) + ".csv")).string());
+        ASSERT_TRUE(file.starts_with(header)) << part;
+        rows += file.substr(header.size());
+    }
+    EXPECT_EQ(header + rows, single);
+    EXPECT_FALSE(fs::exists(dir / "GMAILContacts.csv"));
+    EXPECT_EQ(slurp((dir / "GMAILContacts-5.csv").string()), "earlier\n");
+
+    for (const auto &bad : std::vector<std::vector<std::string>>{
+             {"--split"}, {"--split", "0"}, {"--split", "-3"}, {"--split", "1x"}, {"--split=99999999999"}, {"--split="}}) {
+        auto args = std::vector<std::string>{"export", Fixtures + "/sample-book.dxl", dir.string()};
+        args.insert(args.end(), bad.begin(), bad.end());
+        const auto u = cli(args);
+        EXPECT_EQ(u.code, 2) << bad.back();
+        EXPECT_NE(u.err.find("--split"), std::string::npos) << u.err;
+    }
+    fs::remove_all(dir);
+}
+
+// Over Google's 3,000 contacts a file, an export without --split says how to split.
+TEST(CliExport, WarnsOverGooglesImportLimit)
+{
+    namespace fs = std::filesystem;
+    const auto dir = fs::path(::testing::TempDir()) / ("tarnwick-cli-limit-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    MemoryNotes notes;
+    notes.books["/big.nsf"].people.assign(3000, MemoryNotes::contact("Ann", "", "Lee", ""));
+    const auto exportBig = [&](const std::vector<std::string> &more) {
+        auto args = std::vector<std::string>{"export", "/big.nsf", dir.string(), "--columns", "First Name"};
+        args.insert(args.end(), more.begin(), more.end());
+        return cli(args, &notes);
+    };
+    EXPECT_EQ(exportBig({}).err, "");
+    notes.books["/big.nsf"].people.push_back(MemoryNotes::contact("Bo", "", "Lee", ""));
+    const auto warned = exportBig({});
+    EXPECT_EQ(warned.code, 0);
+    EXPECT_NE(warned.err.find("3001 contacts in one file"), std::string::npos) << warned.err;
+    EXPECT_NE(warned.err.find("--split 3000"), std::string::npos) << warned.err;
+    const auto split = exportBig({"--split=3000"});
+    EXPECT_EQ(split.err, "");
+    EXPECT_EQ(slurp((dir / "GMAILContacts-2.csv").string()), "First Name,\r\nBo,\r\n");
     fs::remove_all(dir);
 }
 

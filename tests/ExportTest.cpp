@@ -1,9 +1,10 @@
 #include "MemoryNotes.h"
 #include "RecordingExportHost.h"
+#include "cli/InterruptCleanup.h"
 #include "export/AtomicFileOutput.h"
 #include "export/ContactsExport.h"
+#include "export/SplitFileOutput.h"
 #include "export/TemporaryFiles.h"
-#include "cli/InterruptCleanup.h"
 #include "notes/NotesSessionFactory.h"
 #include "notes/SharedState.h"
 
@@ -39,28 +40,41 @@ MemoryNotes::Contact annLee()
     return c;
 }
 
-// Fails like a full disk once a number of bytes went through.
+// Fails like a full disk once a number of bytes went through, or when its buffer is
+// flushed on commit.
 class FullDiskOutput final : public ExportOutput
 {
 public:
-    explicit FullDiskOutput(std::size_t room)
+    explicit FullDiskOutput(std::size_t room, bool commitFails = false)
         : m_room(room)
+        , m_commitFails(commitFails)
     {
     }
-    void open(const std::string &path) override { m_real.open(path); }
+    void open(const std::string &path) override
+    {
+        m_path = path;
+        m_real.open(path);
+    }
     void write(std::string_view bytes) override
     {
         if (bytes.size() > m_room)
-            throw std::runtime_error("GMAILContacts.csv: cannot write: No space left on device");
+            throw std::runtime_error(m_path + ": cannot write: No space left on device");
         m_room -= bytes.size();
         m_real.write(bytes);
     }
-    void commit() override { m_real.commit(); }
+    void commit() override
+    {
+        if (m_commitFails)
+            throw std::runtime_error(m_path + ": cannot write: No space left on device");
+        m_real.commit();
+    }
     void discard() noexcept override { m_real.discard(); }
 
 private:
     AtomicFileOutput m_real;
+    std::string m_path;
     std::size_t m_room;
+    bool m_commitFails;
 };
 
 class ExportTest : public ::testing::Test
@@ -208,6 +222,24 @@ TEST_F(ExportTest, RootFolderGetsOneSeparator)
     EXPECT_EQ(state.ExportFilePath, "/GMAILContacts.csv");
 }
 
+TEST_F(ExportTest, SplitPartsHoldAtMostNContactsEachWithTheHeader)
+{
+    host.tick({"First Name", "Last Name"});
+    notes.books[Book].people.clear();
+    for (const char *first : {"A", "B", "C", "D", "E", "F", "G"})
+        notes.books[Book].people.push_back(MemoryNotes::contact(first, "", "Lee", ""));
+    SplitFileOutput parts(3);
+    const auto r = run(&parts);
+    EXPECT_EQ(r.ending, ExportEnding::Completed);
+    EXPECT_EQ(r.rows, 7);
+    EXPECT_EQ(parts.parts(), 3);
+    const std::string header = "First Name,Last Name,\r\n";
+    EXPECT_EQ(slurp(dir / "GMAILContacts-1.csv"), header + "A,Lee,\r\nB,Lee,\r\nC,Lee,\r\n");
+    EXPECT_EQ(slurp(dir / "GMAILContacts-2.csv"), header + "D,Lee,\r\nE,Lee,\r\nF,Lee,\r\n");
+    EXPECT_EQ(slurp(dir / "GMAILContacts-3.csv"), header + "G,Lee,\r\n");
+    EXPECT_EQ(filesInDir().size(), 3u); // no GMAILContacts.csv, no leftovers
+}
+
 class ExportFailureTest : public ExportTest
 {
 protected:
@@ -241,6 +273,31 @@ TEST_F(ExportFailureTest, FullDisk)
 {
     FullDiskOutput output(200);
     expectFailure(run(&output), "No space left on device");
+}
+
+// Parts of an earlier split export stay as they were whether the disk fills while a part
+// is written or only when the parts are flushed at the end.
+TEST_F(ExportFailureTest, SplitExportChangesNoFileWhenTheDiskFills)
+{
+    for (const char *part : {"GMAILContacts-1.csv", "GMAILContacts-2.csv"})
+        std::ofstream(dir / part, std::ios::binary) << Earlier;
+    for (const bool atCommit : {false, true}) {
+        SCOPED_TRACE(atCommit);
+        int made = 0;
+        SplitFileOutput parts(20, [&]() -> std::unique_ptr<ExportOutput> {
+            // The second part runs out of room halfway, or at its final flush.
+            const bool second = ++made == 2;
+            return std::make_unique<FullDiskOutput>(second && !atCommit ? 100 : 100000, second && atCommit);
+        });
+        const auto r = run(&parts);
+        EXPECT_EQ(r.ending, ExportEnding::Failed);
+        EXPECT_NE(r.error.find("No space left on device"), std::string::npos) << r.error;
+        EXPECT_NE(r.error.find((dir / "GMAILContacts-2.csv: cannot write").string()), std::string::npos) << r.error;
+        EXPECT_EQ(made, atCommit ? 3 : 2);
+        EXPECT_EQ(filesInDir().size(), 3u);
+        for (const char *file : {"GMAILContacts.csv", "GMAILContacts-1.csv", "GMAILContacts-2.csv"})
+            EXPECT_EQ(slurp(dir / file), Earlier) << file;
+    }
 }
 
 TEST_F(ExportFailureTest, FolderThatCannotBeWritten)

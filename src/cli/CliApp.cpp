@@ -4,13 +4,18 @@
 #include "ConsoleScanHost.h"
 #include "export/ColumnCatalogue.h"
 #include "export/ContactsExport.h"
+#include "export/SplitFileOutput.h"
 #include "notes/NotesPass.h"
 #include "notes/ContactScan.h"
 #include "notes/NotesSessionFactory.h"
 #include "notes/SharedState.h"
 
 #include <array>
+#include <charconv>
 #include <exception>
+#include <filesystem>
+#include <memory>
+#include <optional>
 #include <ostream>
 
 namespace tarnwick::cli {
@@ -23,9 +28,12 @@ constexpr const char *UsageText =
     "Commands:\n"
     "  scan BOOK     List the contacts of the address book BOOK (a DXL export, or an\n"
     "                .nsf where a Notes client is installed), as the window's log does.\n"
-    "  export BOOK FOLDER [--columns \"First Name,E-mail Address,...\"]\n"
+    "  export BOOK FOLDER [--columns \"First Name,E-mail Address,...\"] [--split N]\n"
     "                Write FOLDER/GMAILContacts.csv with the named columns (all 28\n"
     "                when --columns is absent).\n"
+    "                --split N: write GMAILContacts-1.csv, GMAILContacts-2.csv, ...\n"
+    "                instead, N contacts each at most (Google Contacts imports at\n"
+    "                most 3000 contacts from one file).\n"
     "  columns       List the 28 column names, in file order.\n"
     "\n"
     "Exit status: 0 done, 1 the file could not be written, 2 usage error,\n"
@@ -49,6 +57,24 @@ bool parseColumns(const std::string &list, std::array<bool, ColumnCatalogue::Siz
             return true;
         start = comma + 1;
     }
+}
+
+// A whole number of at least 1, digits only.
+std::optional<std::int32_t> parseCount(const std::string &text)
+{
+    std::int32_t value = 0;
+    const auto *end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc() || stop != end || value < 1)
+        return std::nullopt;
+    return value;
+}
+
+bool fileExists(const std::string &utf8)
+{
+    std::error_code ec;
+    return std::filesystem::exists(
+        std::filesystem::path(std::u8string(reinterpret_cast<const char8_t *>(utf8.data()), utf8.size())), ec);
 }
 
 } // namespace
@@ -163,8 +189,18 @@ int CliApp::exportContacts(const std::vector<std::string> &args)
     std::vector<std::string> positional;
     std::array<bool, ColumnCatalogue::Size> ticked;
     ticked.fill(true);
+    std::optional<std::int32_t> split;
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string list;
+        if (args[i] == "--split" || args[i].rfind("--split=", 0) == 0) {
+            if (args[i] == "--split" && i + 1 == args.size())
+                return usage("--split needs the number of contacts a file may hold");
+            const auto text = args[i] == "--split" ? args[++i] : args[i].substr(8);
+            split = parseCount(text);
+            if (!split)
+                return usage("--split needs a whole number of at least 1, not \"" + text + "\"");
+            continue;
+        }
         if (args[i] == "--columns") {
             if (i + 1 == args.size())
                 return usage("--columns needs a list of column names");
@@ -188,8 +224,22 @@ int CliApp::exportContacts(const std::vector<std::string> &args)
     if (m_stderrIsTerminal)
         state.TotalContacts = countPeople(positional[0]);
     ConsoleExportHost host(positional[0], positional[1], ticked, m_out, m_err, m_stderrIsTerminal);
-    switch (RunContactsExport(host, notes(), state).ending) {
+    std::unique_ptr<SplitFileOutput> parts;
+    if (split)
+        parts = std::make_unique<SplitFileOutput>(*split);
+    const auto result = RunContactsExport(host, notes(), state, parts.get());
+    switch (result.ending) {
     case ExportEnding::Completed:
+        if (!parts && result.rows > GoogleImportLimit)
+            m_err << "tarnwick-cli: warning: " << result.rows << " contacts in one file; Google Contacts imports at most "
+                  << GoogleImportLimit << " from a file. Use --split " << GoogleImportLimit
+                  << " to write files of that many contacts each.\n";
+        // A part left by a longer earlier export would be imported with the new ones.
+        if (parts && fileExists(SplitFileOutput::partPath(state.ExportFilePath, parts->parts() + 1)))
+            m_err << "tarnwick-cli: warning: "
+                  << SplitFileOutput::partPath(state.ExportFilePath, parts->parts() + 1)
+                  << " and any later part are from an earlier export; this one wrote " << parts->parts()
+                  << ". Remove them before importing.\n";
         return Ok;
     case ExportEnding::EmptyBook:
         return EmptyBook;

@@ -2,6 +2,7 @@
 
 #include "AboutDialog.h"
 #include "ConversionDialog.h"
+#include "HelpLocation.h"
 #include "ShellServices.h"
 
 #include <QApplication>
@@ -86,8 +87,7 @@ std::string QtDesktop::browseForFolder(const std::string &title)
 
 std::string QtDesktop::helpDocumentPath()
 {
-    return QDir::toNativeSeparators(QCoreApplication::applicationDirPath() + QStringLiteral("/Help.html"))
-        .toStdString();
+    return QDir::toNativeSeparators(tarnwick::helpDocumentPath()).toStdString();
 }
 
 void QtDesktop::openHelp(ui::WindowFace &, const std::string &path, Failure onFailure)

@@ -1,3 +1,4 @@
+#include "HelpLocation.h"
 #include "MainWindow.h"
 #include "QtDesktop.h"
 #include "notes/NotesSessionFactory.h"
@@ -5,10 +6,18 @@
 #include "ui/FrmMain.h"
 
 #include <QApplication>
+#include <QFileInfo>
+#include <QTextStream>
 
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
+    // For a packager or a bug report: where Help > Contents looks, and whether it is there.
+    if (QCoreApplication::arguments().contains(QStringLiteral("--help-path"))) {
+        const QString path = tarnwick::helpDocumentPath();
+        QTextStream(stdout) << path << Qt::endl;
+        return QFileInfo::exists(path) ? 0 : 1;
+    }
     tarnwick::QtDesktop desktop;
     notes::NotesSessionFactory notes;
     tarnwick::SharedState state;

@@ -32,7 +32,8 @@ struct ExportResult
 };
 
 // Where the rows go. The default writes a temporary file beside the target and renames it
-// over the target only on commit; tests substitute one that fails on cue.
+// over the target only on commit; tests substitute one that fails on cue. The run writes
+// the header line in one write and then each contact's row in one write of its own.
 class ExportOutput
 {
 public:
