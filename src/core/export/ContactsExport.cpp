@@ -47,7 +47,7 @@ void appendField(std::string &line, std::string_view value)
 std::string failureText(const std::string &reason)
 {
     return "The contacts could not be saved.\r\n\r\n" + reason +
-           "\r\n\r\nNo file was written; an earlier GMAILContacts.csv is unchanged.";
+           "\r\n\r\nNo file was written; any earlier file of that name is unchanged.";
 }
 
 } // namespace
