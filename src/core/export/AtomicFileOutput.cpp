@@ -1,6 +1,7 @@
 #include "AtomicFileOutput.h"
 
 #include "TemporaryFiles.h"
+#include "notes/BusyHook.h"
 
 #include <atomic>
 #include <cerrno>
@@ -221,8 +222,11 @@ void AtomicFileOutput::commit()
         fail("cannot write", errno);
 #ifndef _WIN32
     // On disk before it replaces the old file: a crash now leaves one or the other whole.
-    if (::fsync(fileno(m_file)) != 0)
-        fail("cannot write", errno);
+    // Flushing a large file takes a while; the windows keep painting meanwhile.
+    int syncError = 0;
+    notes::BusyHook::whileBusy([this, &syncError] { syncError = ::fsync(fileno(m_file)) == 0 ? 0 : errno; });
+    if (syncError != 0)
+        fail("cannot write", syncError);
 #endif
     if (m_unnamed)
         nameUnnamedFile();
@@ -231,8 +235,9 @@ void AtomicFileOutput::commit()
     errno = 0;
     if (std::fclose(file) != 0)
         fail("cannot write", errno);
+    // Replacing a large file frees its blocks, which takes a while as well.
     std::error_code ec;
-    fs::rename(fsPath(m_temporary), fsPath(m_replaced), ec);
+    notes::BusyHook::whileBusy([this, &ec] { fs::rename(fsPath(m_temporary), fsPath(m_replaced), ec); });
     if (ec)
         fail("cannot replace the file", ec.value());
     TemporaryFiles::forget(m_temporarySlot);

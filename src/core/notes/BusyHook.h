@@ -18,6 +18,12 @@ public:
 
     static void tick();
 
+    // Runs work on a helper thread and ticks the hook here until it is done: for one
+    // blocking call (flushing a large file to disk, replacing a large file) that would
+    // otherwise keep the windows from painting. Without a hook, or when no thread can be
+    // had, work runs here. Whatever work throws is thrown here.
+    static void whileBusy(const std::function<void()> &work);
+
 private:
     std::function<void()> m_onTick;
     BusyHook *m_outer;
