@@ -58,6 +58,8 @@ public:
         note();
         return m_longest;
     }
+    // When the longest stretch ended, in milliseconds from the start.
+    qint64 longestEnd() const { return m_longestEnd; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
@@ -82,8 +84,6 @@ private:
     QElapsedTimer m_clock;
     qint64 m_last = 0;
     qint64 m_longest = 0;
-
-public:
     qint64 m_longestEnd = 0;
 };
 
@@ -123,7 +123,7 @@ public:
         m_gaps.start();
         dialog.findChild<QPushButton *>(QStringLiteral("CmdConversion"))->click();
         exportGap = m_gaps.stop();
-        std::fprintf(stderr, "export gap ended at %lld ms\n", static_cast<long long>(m_gaps.m_longestEnd));
+        std::fprintf(stderr, "export: the longest stretch ended %lld ms into the run\n", static_cast<long long>(m_gaps.longestEnd()));
     }
     void exitProgram() override {}
 
@@ -163,7 +163,7 @@ int main(int argc, char *argv[])
     gaps.start();
     behaviour.CmdBrowse_Click();
     const qint64 scanGap = gaps.stop();
-    std::fprintf(stderr, "scan gap ended at %lld ms\n", static_cast<long long>(gaps.m_longestEnd));
+    std::fprintf(stderr, "scan: the longest stretch ended %lld ms into the run\n", static_cast<long long>(gaps.longestEnd()));
     const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
     std::fprintf(stderr, "%s\n", desktop.lastMessage.c_str());
     if (!gapsWanted) {

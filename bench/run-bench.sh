@@ -78,3 +78,10 @@ for name in floor scan export; do
         printf "  %-7s 100,000 off the line by %+.1f%%; per contact at 300,000 / at 10,000: %.2f\n",
                n, (b / line - 1) * 100, (c / 300000) / (a / 10000) }'
 done
+# A window left unpainted is a window that looks hung: the longest such stretch during the
+# window's scan and export of the largest book.
+if [[ -x $bin/bench/tarnwick-window-scan-bench ]]; then
+    echo "Longest time a damaged window stays unpainted, 300,000 contacts (target < 100 ms):"
+    env QT_QPA_PLATFORM=offscreen "$bin/bench/tarnwick-window-scan-bench" --gaps "$work/book300000.dxl" "$work/out" \
+        2>/dev/null | sed 's/^/  /'
+fi
