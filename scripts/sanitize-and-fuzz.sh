@@ -9,7 +9,7 @@ export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNWICK_SANITIZE=ON \
-      -DTARNWICK_BUILD_GUI=OFF -DTARNWICK_WINE_TESTS=OFF
+      -DTARNWICK_BUILD_GUI=OFF -DTARNWICK_BUILD_BENCH=OFF -DTARNWICK_WINE_TESTS=OFF
 cmake --build build-asan -j"$jobs"
 ctest --test-dir build-asan --output-on-failure -j"$jobs"
 
@@ -18,7 +18,8 @@ if ! command -v clang++ >/dev/null; then
     exit 0
 fi
 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-      -DTARNWICK_FUZZ=ON -DTARNWICK_BUILD_TESTS=OFF -DTARNWICK_BUILD_GUI=OFF -DTARNWICK_WINE_TESTS=OFF
+      -DTARNWICK_FUZZ=ON -DTARNWICK_BUILD_TESTS=OFF -DTARNWICK_BUILD_GUI=OFF -DTARNWICK_BUILD_BENCH=OFF \
+      -DTARNWICK_WINE_TESTS=OFF
 cmake --build build-fuzz -j"$jobs" --target tarnwick_fuzz_book
 # The fixtures are the seeds; what earlier runs found in this build folder is kept.
 mkdir -p build-fuzz/corpus build-fuzz/findings
