@@ -25,12 +25,9 @@ FakeObject::FakeObject(std::string kind_, std::vector<std::pair<std::wstring, Me
 
 HRESULT FakeObject::QueryInterface(REFIID iid, void **object)
 {
-    *object = nullptr;
-    if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IDispatch))
-        return E_NOINTERFACE;
-    *object = static_cast<IDispatch *>(this);
-    AddRef();
-    return S_OK;
+    const bool known = IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch);
+    *object = known ? static_cast<IDispatch *>(this) : nullptr;
+    return known ? (AddRef(), S_OK) : E_NOINTERFACE;
 }
 
 ULONG FakeObject::Release()
@@ -39,18 +36,6 @@ ULONG FakeObject::Release()
     if (left == 0)
         delete this;
     return left;
-}
-
-HRESULT FakeObject::GetTypeInfoCount(UINT *count)
-{
-    *count = 0;
-    return S_OK;
-}
-
-HRESULT FakeObject::GetTypeInfo(UINT, LCID, ITypeInfo **info)
-{
-    *info = nullptr;
-    return E_NOTIMPL;
 }
 
 HRESULT FakeObject::GetIDsOfNames(REFIID, LPOLESTR *names, UINT count, LCID, DISPID *ids)
