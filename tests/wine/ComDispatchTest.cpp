@@ -1,8 +1,7 @@
-// The late-bound IDispatch layer against a real automation class of the system:
-// Scripting.Dictionary (scrrun.dll), on Windows and under Wine alike.
-#include "notes/NotesError.h"
+// The late-bound IDispatch layer against a real automation class of the system,
+// Scripting.Dictionary (scrrun.dll), and the conversion of the values Notes gives to text.
+#include "FakeAutomation.h"
 #include "com/ComDispatch.h"
-#include "com/ComText.h"
 #include "com/ComVariant.h"
 
 #include <gtest/gtest.h>
@@ -10,205 +9,116 @@
 #include <string>
 
 using namespace notes::com;
-using notes::NotesError;
 
 namespace {
-
-// The message of the NotesError that `call` throws; fails the test when it throws none.
-template <typename Call>
-std::string failureOf(Call &&call)
-{
-    try {
-        call();
-    } catch (const NotesError &error) {
-        return error.what();
-    }
-    ADD_FAILURE() << "no NotesError";
-    return {};
-}
 
 std::string itemText(ComDispatch &dictionary, const std::string &key)
 {
     return textValue(dictionary.callWith("Item", Variant::text(key)).get(), "Item");
 }
 
-// The same COM object, whatever interface pointer stands for it.
-bool sameObject(IDispatch *a, IDispatch *b)
+Variant real(double number)
 {
-    IUnknown *ua = nullptr;
-    IUnknown *ub = nullptr;
-    a->QueryInterface(IID_IUnknown, reinterpret_cast<void **>(&ua));
-    b->QueryInterface(IID_IUnknown, reinterpret_cast<void **>(&ub));
-    const bool same = ua && ua == ub;
-    if (ua)
-        ua->Release();
-    if (ub)
-        ub->Release();
-    return same;
+    Variant value;
+    value.get().vt = VT_R8;
+    value.get().dblVal = number;
+    return value;
 }
 
-class DictionaryTest : public ::testing::Test
+// A one-dimensional array of `type` from index `lower`, of the texts (numbers for VT_I4).
+Variant arrayOf(VARTYPE type, LONG lower, const std::vector<std::string> &items)
 {
-protected:
-    void SetUp() override { dictionary = ComDispatch::create("Scripting.Dictionary"); }
-    ComDispatch dictionary;
-};
+    SAFEARRAYBOUND bound{static_cast<ULONG>(items.size()), lower};
+    Variant array;
+    array.get().vt = static_cast<VARTYPE>(VT_ARRAY | type);
+    array.get().parray = SafeArrayCreate(type, 1, &bound);
+    for (LONG i = lower; const auto &item : items) {
+        Variant text = Variant::text(item);
+        LONG number = std::stoi("0" + item);
+        void *element = type == VT_VARIANT ? &text.get() : type == VT_BSTR ? static_cast<void *>(text.get().bstrVal) : &number;
+        EXPECT_EQ(SafeArrayPutElement(array.get().parray, &i, element), S_OK); // copies
+        ++i;
+    }
+    return array;
+}
 
-TEST_F(DictionaryTest, CreatedByProgIdAndCalledByName)
+TEST(ComDispatchTest, DictionaryCreatedByProgIdAndCalledByNameInUtf8)
 {
-    ASSERT_TRUE(dictionary);
+    ComDispatch dictionary = ComDispatch::create("Scripting.Dictionary");
     dictionary.callWith("Add", Variant::text("ann"), Variant::text("Ann Carter"));
-    dictionary.callWith("Add", Variant::text("count"), Variant::int32(42));
-    EXPECT_EQ(int32Value(dictionary.get("Count").get(), "Count"), 2);
-    EXPECT_EQ(itemText(dictionary, "ann"), "Ann Carter");
-    // A number read as text by the default conversion.
-    EXPECT_EQ(itemText(dictionary, "count"), "42");
-    // Member names are not case-sensitive in automation.
-    EXPECT_EQ(int32Value(dictionary.get("count").get(), "count"), 2);
-}
-
-TEST_F(DictionaryTest, TextCrossesAsUtf8BothWays)
-{
+    dictionary.callWith("Add", Variant::text("count"), Variant::int32(-7));
     dictionary.callWith("Add", Variant::text("Zoë"), Variant::text("Łukasz Dvořák 日本"));
+    EXPECT_EQ(int32Value(dictionary.get("Count").get(), "Count"), 3);
     EXPECT_EQ(itemText(dictionary, "Zoë"), "Łukasz Dvořák 日本");
-    EXPECT_EQ(toUtf8(toWide("Inês", "test")), "Inês");
-    EXPECT_NE(failureOf([&] { Variant::text("\xC3(", "Add key"); }).find("Add key: the text is not valid UTF-8"),
-              std::string::npos);
-}
-
-TEST_F(DictionaryTest, ArrayResultsBecomeOneTextPerElement)
-{
-    dictionary.callWith("Add", Variant::text("a"), Variant::text("first"));
-    dictionary.callWith("Add", Variant::text("b"), Variant::int32(-7));
-    dictionary.callWith("Add", Variant::text("c"), Variant::text(""));
     // Items() gives a SAFEARRAY of VARIANTs, as Notes' GetItemValue does.
-    const Variant items = dictionary.call("Items");
-    EXPECT_EQ(items.type(), VT_ARRAY | VT_VARIANT);
-    EXPECT_EQ(textValues(items.get(), "Items"), (std::vector<std::string>{"first", "-7", ""}));
-    const Variant keys = dictionary.call("Keys");
-    EXPECT_EQ(textValues(keys.get(), "Keys"), (std::vector<std::string>{"a", "b", "c"}));
-    // A value that is not an array is one value.
-    EXPECT_EQ(textValues(dictionary.callWith("Item", Variant::text("a")).get(), "Item"),
-              std::vector<std::string>{"first"});
+    EXPECT_EQ(textValues(dictionary.call("Items").get(), "Items"),
+              (std::vector<std::string>{"Ann Carter", "-7", "Łukasz Dvořák 日本"}));
+    EXPECT_EQ(textValues(dictionary.call("Keys").get(), "Keys"), (std::vector<std::string>{"ann", "count", "Zoë"}));
 }
 
-TEST_F(DictionaryTest, ObjectPassedByReference)
+TEST(ComDispatchTest, ObjectPassedByReference)
 {
+    ComDispatch dictionary = ComDispatch::create("Scripting.Dictionary");
     ComDispatch inner = ComDispatch::create("Scripting.Dictionary");
     inner.callWith("Add", Variant::text("x"), Variant::text("y"));
     ComDispatch variable = inner; // the caller's object variable
     dictionary.callWith("Add", Variant::text("inner"), Variant::objectReference(variable.slot()));
-    // The variable still holds its object after the call.
-    ASSERT_TRUE(variable);
-    EXPECT_TRUE(sameObject(variable.get(), inner.get()));
-    // The dictionary stored the object itself, not a copy of the reference slot.
+    // The variable still holds its object, and the dictionary the object itself, not a
+    // copy of the reference slot.
+    EXPECT_EQ(variable.get(), inner.get());
     ComDispatch stored = ComDispatch::requireObject(dictionary.callWith("Item", Variant::text("inner")), "Item");
-    EXPECT_TRUE(sameObject(stored.get(), inner.get()));
     EXPECT_EQ(itemText(stored, "x"), "y");
 }
 
-TEST_F(DictionaryTest, MissingMemberNamesTheMemberAndTheHresult)
+TEST(ComDispatchTest, FailuresNameTheMemberAndTheHresult)
 {
-    const auto message = failureOf([&] { dictionary.call("GetNoSuchThing"); });
-    EXPECT_NE(message.find("GetNoSuchThing"), std::string::npos) << message;
-    EXPECT_NE(message.find("0x80020006"), std::string::npos) << message;
-    EXPECT_NE(message.find("DISP_E_UNKNOWNNAME"), std::string::npos) << message;
-}
-
-TEST_F(DictionaryTest, FailingCallNamesTheMemberAndTheHresult)
-{
+    ComDispatch dictionary = ComDispatch::create("Scripting.Dictionary");
     dictionary.callWith("Add", Variant::text("ann"), Variant::text("1"));
-    // A key that is there already: the dictionary raises its error 457.
-    const auto message = failureOf([&] { dictionary.callWith("Add", Variant::text("ann"), Variant::text("2")); });
-    EXPECT_TRUE(message.starts_with("Add: ")) << message;
-    EXPECT_NE(message.find("0x800A01C9"), std::string::npos) << message;
-    // Too few arguments.
-    const auto count = failureOf([&] { dictionary.callWith("Add", Variant::text("bob")); });
-    EXPECT_TRUE(count.starts_with("Add: ")) << count;
-    EXPECT_NE(count.find("0x8002000E"), std::string::npos) << count;
-    // A call on no object at all.
-    ComDispatch none;
-    EXPECT_NE(failureOf([&] { none.call("Count"); }).find("Count: there is no object"), std::string::npos);
-}
-
-TEST(ComCreate, UnregisteredProgIdNamesTheClass)
-{
-    const auto message = failureOf([] { ComDispatch::create("Tarnwick.NoSuchClass"); });
-    EXPECT_NE(message.find("Tarnwick.NoSuchClass"), std::string::npos) << message;
-    EXPECT_NE(message.find("0x800401F3"), std::string::npos) << message; // CO_E_CLASSSTRING
-}
-
-TEST(ComCreate, InitialisingTwiceIsHarmless)
-{
-    ensureComInitialised();
-    ensureComInitialised();
-    EXPECT_TRUE(ComDispatch::create("Scripting.Dictionary"));
-}
-
-// Arrays other than of VARIANTs, and values the default conversion turns into text.
-class OwnedArray
-{
-public:
-    OwnedArray(VARTYPE type, ULONG size)
-        : m_array(SafeArrayCreateVector(type, 0, size))
-    {
+    SAFEARRAYBOUND square[2] = {{2, 0}, {2, 0}};
+    // Each message starts with its first text and holds the others.
+    const std::pair<std::function<void()>, std::vector<std::string>> cases[] = {
+        {[&] { dictionary.call("GetNoSuchThing"); }, {"GetNoSuchThing: ", "0x80020006", "DISP_E_UNKNOWNNAME"}},
+        // A key that is there already: the dictionary raises its error 457.
+        {[&] { dictionary.callWith("Add", Variant::text("ann"), Variant::text("2")); }, {"Add: ", "0x800A01C9"}},
+        {[&] { dictionary.callWith("Add", Variant::text("bob")); }, {"Add: ", "0x8002000E"}},
+        {[] { ComDispatch().call("Count"); }, {"Count: there is no object"}},
+        {[] { ComDispatch::create("Tarnwick.NoSuchClass"); }, {"Tarnwick.NoSuchClass: ", "0x800401F3"}},
+        {[] { Variant::text("\xC3(", "Add key"); }, {"Add key: the text is not valid UTF-8"}},
+        {[] {
+             Variant null;
+             null.get().vt = VT_NULL;
+             textValue(null.get(), "GetItemValue(\"Age\")");
+         },
+         {"GetItemValue(\"Age\"): ", "VT_NULL"}},
+        {[&] {
+             Variant owned;
+             owned.get().vt = VT_ARRAY | VT_VARIANT;
+             owned.get().parray = SafeArrayCreate(VT_VARIANT, 2, square);
+             textValues(owned.get(), "square");
+         },
+         {"square: ", "2 dimensions"}},
+    };
+    for (const auto &[call, texts] : cases) {
+        const auto message = failureOf(call);
+        EXPECT_TRUE(message.starts_with(texts[0])) << message;
+        for (const auto &text : texts)
+            EXPECT_NE(message.find(text), std::string::npos) << message;
     }
-    ~OwnedArray() { SafeArrayDestroy(m_array); }
-    OwnedArray(const OwnedArray &) = delete;
-    OwnedArray &operator=(const OwnedArray &) = delete;
-    SAFEARRAY *get() const { return m_array; }
-
-private:
-    SAFEARRAY *m_array;
-};
-
-TEST(ComValues, ArraysOfPlainElements)
-{
-    OwnedArray numbers(VT_I4, 3);
-    for (LONG i = 0; i < 3; ++i) {
-        LONG value = (i + 1) * 10;
-        ASSERT_EQ(SafeArrayPutElement(numbers.get(), &i, &value), S_OK);
-    }
-    VARIANT view;
-    VariantInit(&view);
-    view.vt = VT_ARRAY | VT_I4;
-    view.parray = numbers.get(); // not owned: OwnedArray destroys it
-    EXPECT_EQ(textValues(view, "numbers"), (std::vector<std::string>{"10", "20", "30"}));
-
-    OwnedArray texts(VT_BSTR, 2);
-    for (LONG i = 0; i < 2; ++i) {
-        Bstr text(i == 0 ? "Ann" : "Łukasz", "test");
-        ASSERT_EQ(SafeArrayPutElement(texts.get(), &i, text.get()), S_OK); // copies
-    }
-    view.vt = VT_ARRAY | VT_BSTR;
-    view.parray = texts.get();
-    EXPECT_EQ(textValues(view, "texts"), (std::vector<std::string>{"Ann", "Łukasz"}));
-
-    OwnedArray empty(VT_VARIANT, 0);
-    view.vt = VT_ARRAY | VT_VARIANT;
-    view.parray = empty.get();
-    EXPECT_TRUE(textValues(view, "empty").empty());
 }
 
-TEST(ComValues, ScalarsAndWhatCannotBeText)
+TEST(ComDispatchTest, ValuesBecomeOneTextEach)
 {
-    VARIANT value;
-    VariantInit(&value);
-    EXPECT_EQ(textValue(value, "empty"), "");
-    value.vt = VT_R8;
-    value.dblVal = 30;
-    EXPECT_EQ(textValue(value, "number"), "30");
-    value.vt = VT_NULL;
-    const auto message = failureOf([&] { textValue(value, "GetItemValue(\"Age\")"); });
-    EXPECT_NE(message.find("GetItemValue(\"Age\")"), std::string::npos) << message;
-    EXPECT_NE(message.find("VT_NULL"), std::string::npos) << message;
-
-    SAFEARRAYBOUND bounds[2] = {{2, 0}, {2, 0}};
-    SAFEARRAY *square = SafeArrayCreate(VT_VARIANT, 2, bounds);
-    Variant owned; // destroys the array
-    owned.get().vt = VT_ARRAY | VT_VARIANT;
-    owned.get().parray = square;
-    EXPECT_NE(failureOf([&] { textValues(owned.get(), "square"); }).find("2 dimensions"), std::string::npos);
+    const std::pair<std::function<Variant()>, std::vector<std::string>> cases[] = {
+        {[] { return Variant(); }, {""}},
+        {[] { return real(30); }, {"30"}},
+        {[] { return arrayOf(VT_I4, 0, {"10", "20", "30"}); }, {"10", "20", "30"}},
+        {[] { return arrayOf(VT_I4, 1, {"10", "20"}); }, {"10", "20"}},
+        {[] { return arrayOf(VT_BSTR, 0, {"Ann", "Łukasz"}); }, {"Ann", "Łukasz"}},
+        {[] { return arrayOf(VT_VARIANT, 1, {"a", ""}); }, {"a", ""}},
+        {[] { return arrayOf(VT_VARIANT, 0, {}); }, {}},
+    };
+    for (const auto &[make, texts] : cases)
+        EXPECT_EQ(textValues(make().get(), "value"), texts);
 }
 
 } // namespace
