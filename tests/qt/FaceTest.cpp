@@ -24,6 +24,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 
 #include <functional>
 #include <string>
@@ -155,12 +156,13 @@ private slots:
             exported = true;
         };
 
+        auto *proceed = child<QPushButton>(program.window, "CmdContactsCreate");
+        QVERIFY(!proceed->isEnabled());
         QTest::mouseClick(child<QPushButton>(program.window, "CmdBrowse"), Qt::LeftButton);
         QString log = QString::fromUtf8(readAll(Fixtures + QStringLiteral("/sample-book.scan.txt")));
         log.replace(QLatin1String("@BOOK@"), book);
         QCOMPARE(child<QPlainTextEdit>(program.window, "txtProgressDetails")->toPlainText(), log);
 
-        auto *proceed = child<QPushButton>(program.window, "CmdContactsCreate");
         QVERIFY(proceed->isEnabled());
         QTest::mouseClick(proceed, Qt::LeftButton);
         QVERIFY(exported);
@@ -280,14 +282,37 @@ private slots:
         QCOMPARE(failed, reported);
     }
 
-    void shellOpenReportsAMissingFileAtOnce()
+    void shellOpenHandsXdgOpenAnAddress()
     {
         QTemporaryDir folder;
+        const QString said = folder.filePath(QStringLiteral("said"));
+        QFile script(folder.filePath(QStringLiteral("xdg-open")));
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\necho \"$1\" >> '" + said.toLocal8Bit() + "'\n");
+        script.close();
+        script.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", folder.path().toLocal8Bit() + ':' + path);
+
         QtDesktop desktop;
         bool failed = false;
-        desktop.shellOpen(folder.filePath(QStringLiteral("GMAILContacts.csv")).toStdString(),
-                          [&failed] { failed = true; });
+        const auto fail = [&failed] { failed = true; };
+        const QString file = folder.filePath(QStringLiteral("GMAILContacts.csv"));
+        desktop.shellOpen("", fail);             // nothing to open
+        desktop.shellOpen(file.toStdString(), fail); // not there: said at once
         QVERIFY(failed);
+        failed = false;
+        QVERIFY(QFile(file).open(QIODevice::WriteOnly));
+        const auto done = [] { return QCoreApplication::instance()->findChildren<QProcess *>().isEmpty(); };
+        desktop.shellOpen("https://korvane.example/tarnwick", fail);
+        QTRY_VERIFY(done());
+        desktop.shellOpen(file.toStdString(), fail);
+        QTRY_VERIFY(done());
+        qputenv("PATH", path);
+        QVERIFY(!failed);
+        QCOMPARE(QString::fromLocal8Bit(readAll(said)).split(QLatin1Char('\n'), Qt::SkipEmptyParts),
+                 (QStringList{QStringLiteral("https://korvane.example/tarnwick"),
+                              QUrl::fromLocalFile(file).toString()}));
     }
 
     void aboutBoxHandsTheKeyboardBack()
