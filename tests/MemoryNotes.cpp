@@ -6,12 +6,12 @@
 
 namespace {
 
+// Counts itself among the live objects and journals its release.
 class Tracked
 {
 public:
-    Tracked(MemoryNotes &notes, std::string kind)
-        : m_notes(notes)
-        , m_kind(std::move(kind))
+    Tracked(MemoryNotes &notes, const MemoryNotes::Book &book, std::string kind, std::size_t index = 0)
+        : m_notes(notes), m_book(book), m_index(index), m_kind(std::move(kind))
     {
         ++m_notes.live;
     }
@@ -25,56 +25,39 @@ public:
 
 protected:
     MemoryNotes &m_notes;
+    const MemoryNotes::Book &m_book;
+    std::size_t m_index;
 
 private:
     std::string m_kind;
 };
 
-class MemDocument final : public notes::Document, Tracked
+struct MemDocument final : notes::Document, Tracked
 {
-public:
-    MemDocument(MemoryNotes &n, const MemoryNotes::Contact &c)
-        : Tracked(n, "document")
-        , m_contact(c)
-    {
-    }
+    using Tracked::Tracked;
     std::vector<std::string> GetItemValue(std::string_view item) override
     {
         m_notes.call("GetItemValue", std::string(item));
-        const auto it = m_contact.find(std::string(item));
-        return it == m_contact.end() ? std::vector<std::string>{""} : it->second;
+        const auto &contact = m_book.people.at(m_index);
+        const auto it = contact.find(std::string(item));
+        return it == contact.end() ? std::vector<std::string>{""} : it->second;
     }
-
-private:
-    MemoryNotes::Contact m_contact;
 };
 
-class MemEntry final : public notes::ViewEntry, Tracked
+struct MemEntry final : notes::ViewEntry, Tracked
 {
-public:
-    MemEntry(MemoryNotes &n, const MemoryNotes::Book &b, std::size_t i)
-        : Tracked(n, "entry")
-        , book(b)
-        , index(i)
-    {
-    }
+    using Tracked::Tracked;
     std::unique_ptr<notes::Document> Document() override
     {
         m_notes.call("Document");
-        return std::make_unique<MemDocument>(m_notes, book.people.at(index));
+        return std::make_unique<MemDocument>(m_notes, m_book, "document", m_index);
     }
-    const MemoryNotes::Book &book;
-    std::size_t index;
+    std::size_t index() const { return m_index; }
 };
 
-class MemNavigator final : public notes::ViewNavigator, Tracked
+struct MemNavigator final : notes::ViewNavigator, Tracked
 {
-public:
-    MemNavigator(MemoryNotes &n, const MemoryNotes::Book &b)
-        : Tracked(n, "navigator")
-        , m_book(b)
-    {
-    }
+    using Tracked::Tracked;
     std::int32_t Count() override
     {
         m_notes.call("Count");
@@ -88,43 +71,27 @@ public:
     std::unique_ptr<notes::ViewEntry> GetNextDocument(notes::ViewEntry &entry) override
     {
         m_notes.call("GetNextDocument");
-        return at(dynamic_cast<MemEntry &>(entry).index + 1);
+        return at(dynamic_cast<MemEntry &>(entry).index() + 1);
     }
-
-private:
     std::unique_ptr<notes::ViewEntry> at(std::size_t i)
     {
-        return i < m_book.people.size() ? std::make_unique<MemEntry>(m_notes, m_book, i) : nullptr;
+        return i < m_book.people.size() ? std::make_unique<MemEntry>(m_notes, m_book, "entry", i) : nullptr;
     }
-    const MemoryNotes::Book &m_book;
 };
 
-class MemView final : public notes::View, Tracked
+struct MemView final : notes::View, Tracked
 {
-public:
-    MemView(MemoryNotes &n, const MemoryNotes::Book &b)
-        : Tracked(n, "view")
-        , m_book(b)
-    {
-    }
+    using Tracked::Tracked;
     std::unique_ptr<notes::ViewNavigator> CreateViewNav() override
     {
         m_notes.call("CreateViewNav");
-        return std::make_unique<MemNavigator>(m_notes, m_book);
+        return std::make_unique<MemNavigator>(m_notes, m_book, "navigator");
     }
-
-private:
-    const MemoryNotes::Book &m_book;
 };
 
-class MemDatabase final : public notes::Database, Tracked
+struct MemDatabase final : notes::Database, Tracked
 {
-public:
-    MemDatabase(MemoryNotes &n, const MemoryNotes::Book &b)
-        : Tracked(n, "database")
-        , m_book(b)
-    {
-    }
+    using Tracked::Tracked;
     std::string Title() override
     {
         m_notes.call("Title");
@@ -135,29 +102,24 @@ public:
         m_notes.call("GetView", std::string(name));
         if (name != "People" || !m_book.hasPeopleView)
             throw notes::NotesError("no such view");
-        return std::make_unique<MemView>(m_notes, m_book);
+        return std::make_unique<MemView>(m_notes, m_book, "view");
     }
-
-private:
-    const MemoryNotes::Book &m_book;
 };
 
-class MemSession final : public notes::Session, Tracked
+struct MemSession final : notes::Session, Tracked
 {
-public:
-    explicit MemSession(MemoryNotes &n)
-        : Tracked(n, "session")
-    {
-    }
+    using Tracked::Tracked;
     std::unique_ptr<notes::Database> GetDatabase(std::string_view server, std::string_view path) override
     {
         m_notes.call("GetDatabase", std::string(server) + "!!" + std::string(path));
         const auto it = m_notes.books.find(std::string(path));
         if (it == m_notes.books.end())
             throw notes::NotesError("database not found");
-        return std::make_unique<MemDatabase>(m_notes, it->second);
+        return std::make_unique<MemDatabase>(m_notes, it->second, "database");
     }
 };
+
+const MemoryNotes::Book NoBook;
 
 } // namespace
 
@@ -166,17 +128,17 @@ std::unique_ptr<notes::Session> MemoryNotes::CreateSession(std::string_view prog
     call("CreateSession:" + std::string(progId));
     if (!registered.count(std::string(progId)))
         throw notes::NotesError("class not registered");
-    return std::make_unique<MemSession>(*this);
+    return std::make_unique<MemSession>(*this, NoBook, "session");
 }
 
 void MemoryNotes::failIfAsked(const std::string &counted, int n) const
 {
     for (const auto &f : m_failures) {
-        if (f.member != counted || (f.nth != 0 && f.nth != n))
-            continue;
-        if (f.outOfMemory)
-            throw std::bad_alloc();
-        throw notes::NotesError(counted + " failed (injected)");
+        if (f.member == counted && (f.nth == 0 || f.nth == n)) {
+            if (f.outOfMemory)
+                throw std::bad_alloc();
+            throw notes::NotesError(counted + " failed (injected)");
+        }
     }
 }
 
@@ -186,10 +148,10 @@ void MemoryNotes::call(const std::string &member)
     failIfAsked(member, ++m_calls[member]);
 }
 
+// Counted under both names, so a test can fail "the 3rd GetItemValue" or "the 2nd
+// GetItemValue of LastName".
 void MemoryNotes::call(const std::string &member, const std::string &detail)
 {
-    // Counted under both names, so a test can fail "the 3rd GetItemValue" or "the 2nd
-    // GetItemValue of LastName".
     const std::string counted = member + ":" + detail;
     failIfAsked(counted, ++m_calls[counted]);
     call(member);
@@ -198,10 +160,9 @@ void MemoryNotes::call(const std::string &member, const std::string &detail)
 std::vector<std::string> MemoryNotes::entries(const std::string &prefix) const
 {
     std::vector<std::string> out;
-    for (const auto &e : journal) {
-        if (e.rfind(prefix, 0) == 0)
+    for (const auto &e : journal)
+        if (e.starts_with(prefix))
             out.push_back(e);
-    }
     return out;
 }
 
