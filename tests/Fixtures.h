@@ -60,16 +60,9 @@ struct TempFolder
 // ended by lineEnd.
 inline std::string expectedSampleLog(const std::string &path, const std::string &lineEnd)
 {
-    std::string log;
-    const std::string text = slurp(fixture("sample-book.scan.txt"));
-    for (std::size_t at = 0, end; at < text.size(); at = end + 1) {
-        end = text.find('\n', at);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(at, end - at);
-        if (const auto marker = line.find("@BOOK@"); marker != std::string::npos)
-            line.replace(marker, 6, path);
-        log += line + lineEnd;
-    }
+    std::string log = slurp(fixture("sample-book.scan.txt"));
+    log.replace(log.find("@BOOK@"), 6, path);
+    for (std::size_t at = 0; lineEnd != "\n" && (at = log.find('\n', at)) != std::string::npos; at += lineEnd.size())
+        log.replace(at, 1, lineEnd);
     return log;
 }
