@@ -6,120 +6,95 @@
 
 namespace {
 
-// Counts itself among the live objects and journals its release.
-class Tracked
+// Any of the Notes objects, as the kind it was made as; counts itself among the live objects
+// and journals its release.
+class Mem final : public notes::Session,
+                  public notes::Database,
+                  public notes::View,
+                  public notes::ViewNavigator,
+                  public notes::ViewEntry,
+                  public notes::Document
 {
 public:
-    Tracked(MemoryNotes &notes, const MemoryNotes::Book &book, std::string kind, std::size_t index = 0)
+    Mem(MemoryNotes &notes, const MemoryNotes::Book *book, std::string kind, std::size_t index = 0)
         : m_notes(notes), m_book(book), m_index(index), m_kind(std::move(kind))
     {
         ++m_notes.live;
     }
-    ~Tracked()
+    ~Mem() override
     {
         --m_notes.live;
         m_notes.journal.push_back("release " + m_kind);
     }
-    Tracked(const Tracked &) = delete;
-    Tracked &operator=(const Tracked &) = delete;
+    template <class As>
+    std::unique_ptr<As> make(std::string kind, std::size_t index = 0, const MemoryNotes::Book *book = nullptr)
+    {
+        return std::make_unique<Mem>(m_notes, book ? book : m_book, std::move(kind), index);
+    }
 
-protected:
-    MemoryNotes &m_notes;
-    const MemoryNotes::Book &m_book;
-    std::size_t m_index;
-
-private:
-    std::string m_kind;
-};
-
-struct MemDocument final : notes::Document, Tracked
-{
-    using Tracked::Tracked;
-    std::vector<std::string> GetItemValue(std::string_view item) override
-    {
-        m_notes.call("GetItemValue", std::string(item));
-        const auto &contact = m_book.people.at(m_index);
-        const auto it = contact.find(std::string(item));
-        return it == contact.end() ? std::vector<std::string>{""} : it->second;
-    }
-};
-
-struct MemEntry final : notes::ViewEntry, Tracked
-{
-    using Tracked::Tracked;
-    std::unique_ptr<notes::Document> Document() override
-    {
-        m_notes.call("Document");
-        return std::make_unique<MemDocument>(m_notes, m_book, "document", m_index);
-    }
-    std::size_t index() const { return m_index; }
-};
-
-struct MemNavigator final : notes::ViewNavigator, Tracked
-{
-    using Tracked::Tracked;
-    std::int32_t Count() override
-    {
-        m_notes.call("Count");
-        return m_book.countOverride >= 0 ? m_book.countOverride : static_cast<std::int32_t>(m_book.people.size());
-    }
-    std::unique_ptr<notes::ViewEntry> GetFirstDocument() override
-    {
-        m_notes.call("GetFirstDocument");
-        return at(0);
-    }
-    std::unique_ptr<notes::ViewEntry> GetNextDocument(notes::ViewEntry &entry) override
-    {
-        m_notes.call("GetNextDocument");
-        return at(dynamic_cast<MemEntry &>(entry).index() + 1);
-    }
-    std::unique_ptr<notes::ViewEntry> at(std::size_t i)
-    {
-        return i < m_book.people.size() ? std::make_unique<MemEntry>(m_notes, m_book, "entry", i) : nullptr;
-    }
-};
-
-struct MemView final : notes::View, Tracked
-{
-    using Tracked::Tracked;
-    std::unique_ptr<notes::ViewNavigator> CreateViewNav() override
-    {
-        m_notes.call("CreateViewNav");
-        return std::make_unique<MemNavigator>(m_notes, m_book, "navigator");
-    }
-};
-
-struct MemDatabase final : notes::Database, Tracked
-{
-    using Tracked::Tracked;
-    std::string Title() override
-    {
-        m_notes.call("Title");
-        return m_book.title;
-    }
-    std::unique_ptr<notes::View> GetView(std::string_view name) override
-    {
-        m_notes.call("GetView", std::string(name));
-        if (name != "People" || !m_book.hasPeopleView)
-            throw notes::NotesError("no such view");
-        return std::make_unique<MemView>(m_notes, m_book, "view");
-    }
-};
-
-struct MemSession final : notes::Session, Tracked
-{
-    using Tracked::Tracked;
     std::unique_ptr<notes::Database> GetDatabase(std::string_view server, std::string_view path) override
     {
         m_notes.call("GetDatabase", std::string(server) + "!!" + std::string(path));
         const auto it = m_notes.books.find(std::string(path));
         if (it == m_notes.books.end())
             throw notes::NotesError("database not found");
-        return std::make_unique<MemDatabase>(m_notes, it->second, "database");
+        return make<notes::Database>("database", 0, &it->second);
     }
-};
+    std::string Title() override
+    {
+        m_notes.call("Title");
+        return m_book->title;
+    }
+    std::unique_ptr<notes::View> GetView(std::string_view name) override
+    {
+        m_notes.call("GetView", std::string(name));
+        if (name != "People" || !m_book->hasPeopleView)
+            throw notes::NotesError("no such view");
+        return make<notes::View>("view");
+    }
+    std::unique_ptr<notes::ViewNavigator> CreateViewNav() override
+    {
+        m_notes.call("CreateViewNav");
+        return make<notes::ViewNavigator>("navigator");
+    }
+    std::int32_t Count() override
+    {
+        m_notes.call("Count");
+        return m_book->countOverride >= 0 ? m_book->countOverride : static_cast<std::int32_t>(m_book->people.size());
+    }
+    std::unique_ptr<notes::ViewEntry> GetFirstDocument() override
+    {
+        m_notes.call("GetFirstDocument");
+        return entry(0);
+    }
+    std::unique_ptr<notes::ViewEntry> GetNextDocument(notes::ViewEntry &previous) override
+    {
+        m_notes.call("GetNextDocument");
+        return entry(dynamic_cast<Mem &>(previous).m_index + 1);
+    }
+    std::unique_ptr<notes::Document> Document() override
+    {
+        m_notes.call("Document");
+        return make<notes::Document>("document", m_index);
+    }
+    std::vector<std::string> GetItemValue(std::string_view item) override
+    {
+        m_notes.call("GetItemValue", std::string(item));
+        const auto &contact = m_book->people.at(m_index);
+        const auto it = contact.find(std::string(item));
+        return it == contact.end() ? std::vector<std::string>{""} : it->second;
+    }
 
-const MemoryNotes::Book NoBook;
+private:
+    std::unique_ptr<notes::ViewEntry> entry(std::size_t i)
+    {
+        return i < m_book->people.size() ? make<notes::ViewEntry>("entry", i) : nullptr;
+    }
+    MemoryNotes &m_notes;
+    const MemoryNotes::Book *m_book;
+    std::size_t m_index;
+    std::string m_kind;
+};
 
 } // namespace
 
@@ -128,7 +103,7 @@ std::unique_ptr<notes::Session> MemoryNotes::CreateSession(std::string_view prog
     call("CreateSession:" + std::string(progId));
     if (!registered.count(std::string(progId)))
         throw notes::NotesError("class not registered");
-    return std::make_unique<MemSession>(*this, NoBook, "session");
+    return std::make_unique<Mem>(*this, nullptr, "session");
 }
 
 void MemoryNotes::failIfAsked(const std::string &counted, int n) const
