@@ -70,6 +70,7 @@ protected:
         notes.books[Book].people = {annLee()};
         state.TotalContacts = 1;
     }
+    void TearDown() override { TemporaryFiles::setUnnamedFilesAllowed(true); }
     ExportResult run(ExportOutput *output = nullptr) { return RunContactsExport(host, notes, state, output); }
     std::string written() const { return slurp(dir / "GMAILContacts.csv"); }
 
@@ -211,6 +212,7 @@ TEST_F(ExportTest, FailuresChangeNothing)
          },
          ExportEnding::NotesFailure, notesText, "Korvane Software"},
     };
+    TemporaryFiles::setUnnamedFilesAllowed(false); // a named file, so that one left behind shows
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         notes = MemoryNotes();
@@ -272,7 +274,6 @@ class ReplacedFileTest : public ExportTest, public ::testing::WithParamInterface
 {
 protected:
     void SetUp() override { TemporaryFiles::setUnnamedFilesAllowed(GetParam()); }
-    void TearDown() override { TemporaryFiles::setUnnamedFilesAllowed(true); }
     static unsigned mode(const std::string &path)
     {
         struct stat st{};
