@@ -1,12 +1,8 @@
+#include "Fixtures.h"
 #include "MemoryNotes.h"
 #include "cli/CliApp.h"
+#include "cli/ConsoleExportHost.h"
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
-
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 
 using tarnwick::cli::CliApp;
@@ -26,43 +22,32 @@ Run cli(const std::vector<std::string> &args, notes::SessionFactory *notes = nul
     return {code, out.str(), err.str()};
 }
 
-std::string slurp(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-const std::string Fixtures = TARNWICK_FIXTURES;
+const std::string Sample = fixture("sample-book.dxl");
+const std::string Rule(70, '-');
 
 TEST(CliScan, SampleBookListsThePeopleView)
 {
-    const auto book = Fixtures + "/sample-book.dxl";
-    const auto r = cli({"scan", book});
+    const auto r = cli({"scan", Sample});
     EXPECT_EQ(r.code, 0);
-    auto expected = slurp(Fixtures + "/sample-book.scan.txt");
-    const auto marker = expected.find("@BOOK@");
-    ASSERT_NE(marker, std::string::npos);
-    expected.replace(marker, 6, book);
-    EXPECT_EQ(r.out, expected);
+    EXPECT_EQ(r.out, expectedSampleLog(Sample, "\n"));
     EXPECT_EQ(r.err, "Korvane Software: Notes Address Book Scan Completed\n");
 }
 
 TEST(CliScan, OtherEndings)
 {
-    const std::string rule(70, '-');
-    const auto empty = cli({"scan", Fixtures + "/no-people.dxl"});
+    const auto empty = cli({"scan", fixture("no-people.dxl")});
     EXPECT_EQ(empty.code, 3);
-    EXPECT_TRUE(empty.out.ends_with("Total Contacts Found : 0\nListing Found Contacts...\n" + rule + "\n"));
+    EXPECT_TRUE(empty.out.ends_with("Total Contacts Found : 0\nListing Found Contacts...\n" + Rule + "\n"));
     EXPECT_EQ(empty.err, "Korvane Software: File does not seems to be a valid address book or is empty.\n");
 
-    const auto truncated = cli({"scan", Fixtures + "/truncated.dxl"});
+    const auto truncated = cli({"scan", fixture("truncated.dxl")});
     EXPECT_EQ(truncated.code, 3);
     EXPECT_EQ(truncated.out.find("Total Contacts Found"), std::string::npos);
-    EXPECT_TRUE(truncated.out.ends_with("Listing Found Contacts...\n" + rule + "\n"));
+    EXPECT_TRUE(truncated.out.ends_with("Listing Found Contacts...\n" + Rule + "\n"));
 
-    for (const char *book : {"/missing.nsf", "/binary.nsf", "/not-dxl.xml"}) {
+    for (const char *book : {"missing.nsf", "binary.nsf", "not-dxl.xml"}) {
         SCOPED_TRACE(book);
-        const auto r = cli({"scan", Fixtures + book});
+        const auto r = cli({"scan", fixture(book)});
         EXPECT_EQ(r.code, 4);
         EXPECT_TRUE(r.out.ends_with("Please wait...\n"));
         EXPECT_TRUE(r.err.starts_with("Notes Not Installed/Configured: Lotus Notes NOT INSTALLED or CONFIGURED "
@@ -73,43 +58,65 @@ TEST(CliScan, OtherEndings)
 
 TEST(CliExport, WritesTheNamedColumnsAndReportsEveryEnding)
 {
-    namespace fs = std::filesystem;
-    const auto dir = fs::path(::testing::TempDir()) / ("tarnwick-cli-" + std::to_string(::getpid()));
-    fs::create_directories(dir);
-    const auto book = Fixtures + "/sample-book.dxl";
-
-    const auto all = cli({"export", book, dir.string()});
+    TempFolder dir("cli");
+    const auto all = cli({"export", Sample, dir.path.string()});
     EXPECT_EQ(all.code, 0);
     EXPECT_EQ(all.out, "37 Contacts Saved Successfully\n");
-    EXPECT_EQ(slurp((dir / "GMAILContacts.csv").string()), slurp(Fixtures + "/sample-book.all.csv"));
+    EXPECT_EQ(slurp(dir / "GMAILContacts.csv"), slurp(fixture("sample-book.all.csv")));
 
-    const auto some = cli({"export", "--columns", "E-mail Address,First Name", book, dir.string() + "/"});
-    EXPECT_EQ(some.code, 0);
-    const auto file = slurp((dir / "GMAILContacts.csv").string());
-    EXPECT_TRUE(file.starts_with("First Name,E-mail Address,\r\nReception,reception@northwind.example,\r\n"));
-    EXPECT_NE(file.find("Mei,\"\"\"Wu, Mei\"\" <mei.wu@example.cn>\",\r\n"), std::string::npos);
+    const std::string some = "First Name,E-mail Address,\r\nReception,reception@northwind.example,\r\n";
+    for (const auto &columns : std::vector<std::vector<std::string>>{{"--columns", "E-mail Address,First Name"},
+                                                                     {"--columns=First Name,E-mail Address"}}) {
+        auto args = std::vector<std::string>{"export", Sample, dir / ""};
+        args.insert(args.end(), columns.begin(), columns.end());
+        EXPECT_EQ(cli(args).code, 0);
+        const auto file = slurp(dir / "GMAILContacts.csv");
+        EXPECT_TRUE(file.starts_with(some)) << columns.back();
+        EXPECT_NE(file.find("Mei,\"\"\"Wu, Mei\"\" <mei.wu@example.cn>\",\r\n"), std::string::npos);
+    }
+    const auto file = slurp(dir / "GMAILContacts.csv");
+    EXPECT_EQ(cli({"export", Sample, dir / "missing"}).code, 1);
+    EXPECT_EQ(cli({"export", fixture("no-people.dxl"), dir.path.string()}).code, 3);
+    EXPECT_EQ(cli({"export", fixture("not-dxl.xml"), dir.path.string()}).code, 4);
+    EXPECT_EQ(slurp(dir / "GMAILContacts.csv"), file); // none of the failures touched the good file
+}
 
-    EXPECT_EQ(cli({"export", book, (dir / "missing").string()}).code, 1);
-    EXPECT_EQ(cli({"export", Fixtures + "/no-people.dxl", dir.string()}).code, 3);
-    EXPECT_EQ(cli({"export", Fixtures + "/not-dxl.xml", dir.string()}).code, 4);
-    EXPECT_EQ(cli({"export", book, dir.string(), "--columns=Nickname"}).code, 2);
-    EXPECT_EQ(cli({"export", book}).code, 2);
-    // None of the failures touched the good file.
-    EXPECT_EQ(slurp((dir / "GMAILContacts.csv").string()), file);
-    fs::remove_all(dir);
+TEST(CliUsage, BadCallsExitTwo)
+{
+    const std::string book = Sample, folder = ::testing::TempDir();
+    const std::vector<std::vector<std::string>> bad = {
+        {},
+        {"frobnicate"},
+        {"scan"},
+        {"scan", book, book},
+        {"columns", "x"},
+        {"export", book},
+        {"export", book, folder, "--columns=Nickname"},
+        {"export", book, folder, "--columns"},
+        {"export", book, folder, "--split"},
+        {"export", book, folder, "--split", "0"},
+        {"export", book, folder, "--split", "-3"},
+        {"export", book, folder, "--split", "1x"},
+        {"export", book, folder, "--split=99999999999"},
+        {"export", book, folder, "--split="},
+    };
+    for (const auto &args : bad) {
+        const auto r = cli(args);
+        EXPECT_EQ(r.code, 2) << ::testing::PrintToString(args);
+        EXPECT_TRUE(r.out.empty()) << r.out;
+        EXPECT_NE(r.err.find("tarnwick-cli: "), std::string::npos) << r.err;
+    }
+    const auto help = cli({"--help"});
+    EXPECT_EQ(help.code, 0);
+    EXPECT_NE(help.out.find("scan BOOK"), std::string::npos);
 }
 
 // A book that cannot be read: both commands end as the windows would, then say why, with
 // the line of the file where there is one.
 TEST(CliReasons, NamedAfterTheMessage)
 {
-    namespace fs = std::filesystem;
-    const auto dir = fs::path(::testing::TempDir()) / ("tarnwick-why-" + std::to_string(::getpid()));
-    fs::create_directories(dir / "out");
-    auto book = [&](const std::string &name, const std::string &bytes) {
-        std::ofstream((dir / name).string(), std::ios::binary) << bytes;
-        return (dir / name).string();
-    };
+    TempFolder dir("why");
+    std::filesystem::create_directories(dir.path / "out");
     const std::string head = "<?xml version='1.0' encoding='utf-8'?>\n"
                              "<!DOCTYPE database SYSTEM 'xmlschemas/domino_12_0_2.dtd'>\n"
                              "<database xmlns='http://www.lotus.com/dxl' title='T'>\n";
@@ -117,120 +124,95 @@ TEST(CliReasons, NamedAfterTheMessage)
         return "<document form='Person'><item name='FirstName'><text>" + first + "</text></item>" + more +
                "</document>\n";
     };
-    struct Case
-    {
-        std::string book;
-        int code;
-        std::string reason;
-    };
-    const Case cases[] = {
-        {(dir / "missing.dxl").string(), 4, "missing.dxl: No such file or directory"},
-        {(dir / "out").string(), 4, "it is a folder"},
-        {Fixtures + "/binary.nsf", 4, "not well-formed (invalid token) (line 1)"},
-        {book("enc.dxl", "<?xml version='1.0' encoding='x-klingon'?>\n<database/>"), 4, "unknown encoding (line 1)"},
-        {book("nbsp.dxl", head + person("Ann") + "\n" + person("Bo&nbsp;b") + person("Cy") + "</database>"), 3,
+    const std::string huge = "<item name='Photo'><text>" + std::string(65u << 20, 'x') + "</text></item>";
+    const std::tuple<std::string, int, std::string> cases[] = {
+        {dir / "missing.dxl", 4, "missing.dxl: No such file or directory"},
+        {dir / "out", 4, "it is a folder"},
+        {fixture("binary.nsf"), 4, "not well-formed (invalid token) (line 1)"},
+        {dir.write("enc.dxl", "<?xml version='1.0' encoding='x-klingon'?>\n<database/>"), 4,
+         "unknown encoding (line 1)"},
+        {dir.write("nbsp.dxl", head + person("Ann") + "\n" + person("Bo&nbsp;b") + person("Cy") + "</database>"), 3,
          "undefined entity (line 6)"},
-        {book("huge.dxl", head + person("Ann", "<item name='Photo'><text>" + std::string(65u << 20, 'x') +
-                                                   "</text></item>") + "</database>"),
-         3, "larger than any address-book entry"},
+        {dir.write("huge.dxl", head + person("Ann", huge) + "</database>"), 3, "larger than any address-book entry"},
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.book);
-        const auto scan = cli({"scan", c.book});
-        const auto exported = cli({"export", c.book, (dir / "out").string()});
-        EXPECT_EQ(scan.code, c.code);
-        EXPECT_EQ(exported.code, c.code);
+    for (const auto &[book, code, reason] : cases) {
+        SCOPED_TRACE(book);
+        const auto scan = cli({"scan", book});
+        const auto exported = cli({"export", book, dir / "out"});
+        EXPECT_EQ(scan.code, code);
+        EXPECT_EQ(exported.code, code);
         EXPECT_EQ(scan.out.find("\n1 : "), std::string::npos) << "a contact was listed:\n" << scan.out;
         for (const auto &err : {scan.err, exported.err}) {
             const auto at = err.rfind("\nReason: ");
             ASSERT_NE(at, std::string::npos) << err;
-            EXPECT_NE(err.find(c.reason, at), std::string::npos) << err;
+            EXPECT_NE(err.find(reason, at), std::string::npos) << err;
             EXPECT_TRUE(err.ends_with("\n")) << err;
         }
     }
-    EXPECT_TRUE(fs::is_empty(dir / "out"));
-    fs::remove_all(dir);
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path / "out"));
 }
 
 // The parts' rows, joined, are the single file's rows byte for byte, line breaks inside
 // values included; a part left over from a longer earlier export is pointed out.
 TEST(CliExport, SplitPartsJoinToTheSingleFile)
 {
-    namespace fs = std::filesystem;
-    const auto dir = fs::path(::testing::TempDir()) / ("tarnwick-cli-split-" + std::to_string(::getpid()));
-    fs::create_directories(dir);
-    std::ofstream(dir / "GMAILContacts-5.csv") << "earlier\n";
-    const auto r = cli({"export", Fixtures + "/sample-book.dxl", dir.string(), "--split", "10"});
-    EXPECT_EQ(r.code, 0);
+    TempFolder dir("cli-split");
+    dir.write("GMAILContacts-5.csv", "earlier\n");
+    const auto r = cli({"export", Sample, dir.path.string(), "--split", "10"});
     EXPECT_EQ(r.out, "37 Contacts Saved Successfully\n");
-    EXPECT_NE(r.err.find((dir / "GMAILContacts-5.csv").string() + " and any later part are from an earlier export"),
+    EXPECT_NE(r.err.find(dir / "GMAILContacts-5.csv" + " and any later part are from an earlier export"),
               std::string::npos)
         << r.err;
-    const auto single = slurp(Fixtures + "/sample-book.all.csv");
+    const auto single = slurp(fixture("sample-book.all.csv"));
     const auto header = single.substr(0, single.find("\r\n") + 2);
     std::string rows;
     for (int part = 1; part <= 4; ++part) {
-        const auto file = slurp((dir / ("GMAILContacts-" + std::to_string(part) + ".csv")).string());
+        const auto file = slurp(dir / ("GMAILContacts-" + std::to_string(part) + ".csv"));
         ASSERT_TRUE(file.starts_with(header)) << part;
         rows += file.substr(header.size());
     }
     EXPECT_EQ(header + rows, single);
-    EXPECT_FALSE(fs::exists(dir / "GMAILContacts.csv"));
-    EXPECT_EQ(slurp((dir / "GMAILContacts-5.csv").string()), "earlier\n");
-
-    for (const auto &bad : std::vector<std::vector<std::string>>{
-             {"--split"}, {"--split", "0"}, {"--split", "-3"}, {"--split", "1x"}, {"--split=99999999999"}, {"--split="}}) {
-        auto args = std::vector<std::string>{"export", Fixtures + "/sample-book.dxl", dir.string()};
-        args.insert(args.end(), bad.begin(), bad.end());
-        const auto u = cli(args);
-        EXPECT_EQ(u.code, 2) << bad.back();
-        EXPECT_NE(u.err.find("--split"), std::string::npos) << u.err;
-    }
-    fs::remove_all(dir);
+    EXPECT_EQ(dir.names().size(), 5u); // no GMAILContacts.csv
+    EXPECT_EQ(slurp(dir / "GMAILContacts-5.csv"), "earlier\n");
 }
 
 // Over Google's 3,000 contacts a file, an export without --split says how to split.
 TEST(CliExport, WarnsOverGooglesImportLimit)
 {
-    namespace fs = std::filesystem;
-    const auto dir = fs::path(::testing::TempDir()) / ("tarnwick-cli-limit-" + std::to_string(::getpid()));
-    fs::create_directories(dir);
+    TempFolder dir("cli-limit");
     MemoryNotes notes;
     notes.books["/big.nsf"].people.assign(3000, MemoryNotes::contact("Ann", "", "Lee", ""));
-    const auto exportBig = [&](const std::vector<std::string> &more) {
-        auto args = std::vector<std::string>{"export", "/big.nsf", dir.string(), "--columns", "First Name"};
-        args.insert(args.end(), more.begin(), more.end());
-        return cli(args, &notes);
-    };
-    EXPECT_EQ(exportBig({}).err, "");
+    std::vector<std::string> args{"export", "/big.nsf", dir.path.string(), "--columns", "First Name"};
+    EXPECT_EQ(cli(args, &notes).err, "");
     notes.books["/big.nsf"].people.push_back(MemoryNotes::contact("Bo", "", "Lee", ""));
-    const auto warned = exportBig({});
-    EXPECT_EQ(warned.code, 0);
+    const auto warned = cli(args, &notes);
     EXPECT_NE(warned.err.find("3001 contacts in one file"), std::string::npos) << warned.err;
     EXPECT_NE(warned.err.find("--split 3000"), std::string::npos) << warned.err;
-    const auto split = exportBig({"--split=3000"});
-    EXPECT_EQ(split.err, "");
-    EXPECT_EQ(slurp((dir / "GMAILContacts-2.csv").string()), "First Name,\r\nBo,\r\n");
-    fs::remove_all(dir);
+    args.push_back("--split=3000");
+    EXPECT_EQ(cli(args, &notes).err, "");
+    EXPECT_EQ(slurp(dir / "GMAILContacts-2.csv"), "First Name,\r\nBo,\r\n");
 }
 
 TEST(CliColumns, ListsTheCatalogue)
 {
     const auto r = cli({"columns"});
-    EXPECT_EQ(r.code, 0);
     EXPECT_TRUE(r.out.starts_with("First Name\nLast Name\nMiddle Name\nName\nE-mail Address\n"));
     EXPECT_TRUE(r.out.ends_with("Department\nOffice Location\nNotes\n"));
     EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 28);
 }
 
-TEST(CliUsage, BadCallsExitTwo)
+// The bar on a terminal: redrawn in place, never past its end, nothing for an empty range.
+TEST(CliProgress, BarStaysWithinItsRange)
 {
-    EXPECT_EQ(cli({}).code, 2);
-    EXPECT_EQ(cli({"frobnicate"}).code, 2);
-    EXPECT_EQ(cli({"scan"}).code, 2);
-    const auto help = cli({"--help"});
-    EXPECT_EQ(help.code, 0);
-    EXPECT_NE(help.out.find("scan BOOK"), std::string::npos);
+    std::ostringstream out, err;
+    tarnwick::cli::ConsoleExportHost host("b", "f", {}, out, err, true);
+    host.setProgressRange(0, 0);
+    host.setProgressValue(0);
+    host.setProgressValue(1);
+    EXPECT_EQ(err.str(), "");
+    host.setProgressRange(0, 4);
+    host.setProgressValue(9);
+    EXPECT_TRUE(err.str().ends_with("\r[" + std::string(40, '#') + "] 100% 4/4")) << err.str();
 }
 
 } // namespace

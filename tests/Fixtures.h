@@ -1,8 +1,16 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <system_error>
+#include <vector>
+
+#include <unistd.h>
 
 // The fixture folder, as CMake passes it in; never the working directory.
 inline std::string fixture(const std::string &name)
@@ -10,26 +18,51 @@ inline std::string fixture(const std::string &name)
     return std::string(TARNWICK_FIXTURES) + "/" + name;
 }
 
-inline std::string slurp(const std::string &path)
+inline std::string slurp(const std::filesystem::path &path)
 {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
+// A fresh folder under GoogleTest's temporary one, gone with the object.
+struct TempFolder
+{
+    std::filesystem::path path;
+    explicit TempFolder(const std::string &name)
+        : path(std::filesystem::path(::testing::TempDir()) / ("tarnwick-" + name + "-" + std::to_string(::getpid())))
+    {
+        std::filesystem::remove_all(path);
+        std::filesystem::create_directories(path);
+    }
+    ~TempFolder()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+    std::string operator/(const std::string &name) const { return (path / name).string(); }
+    std::string write(const std::string &name, const std::string &bytes) const
+    {
+        std::ofstream(path / name, std::ios::binary) << bytes;
+        return *this / name;
+    }
+    // The names in the folder, sorted.
+    std::vector<std::string> names() const
+    {
+        std::vector<std::string> out;
+        for (const auto &e : std::filesystem::directory_iterator(path))
+            out.push_back(e.path().filename().string());
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+};
+
 // The scan log of the sample book as a scan of the book at path writes it, each line
 // ended by lineEnd.
 inline std::string expectedSampleLog(const std::string &path, const std::string &lineEnd)
 {
-    std::string log;
-    const std::string text = slurp(fixture("sample-book.scan.txt"));
-    for (std::size_t at = 0, end; at < text.size(); at = end + 1) {
-        end = text.find('\n', at);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(at, end - at);
-        if (const auto marker = line.find("@BOOK@"); marker != std::string::npos)
-            line.replace(marker, 6, path);
-        log += line + lineEnd;
-    }
+    std::string log = slurp(fixture("sample-book.scan.txt"));
+    log.replace(log.find("@BOOK@"), 6, path);
+    for (std::size_t at = 0; lineEnd != "\n" && (at = log.find('\n', at)) != std::string::npos; at += lineEnd.size())
+        log.replace(at, 1, lineEnd);
     return log;
 }

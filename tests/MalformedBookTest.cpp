@@ -1,21 +1,11 @@
+#include "Fixtures.h"
 #include "cli/CliApp.h"
 
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <fstream>
+#include <map>
 #include <random>
 #include <sstream>
 
-namespace fs = std::filesystem;
-
 namespace {
-
-std::string slurp(const fs::path &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // Damage of the kinds real files suffer: flipped bytes, cut tails, lost or repeated
 // stretches, and markup that a broken tool could leave behind.
@@ -56,19 +46,19 @@ std::string damage(const std::string &good, std::mt19937_64 &random)
 
 TEST(MalformedBook, DamagedFilesEndInAMessageNeverACrash)
 {
-    const auto good = slurp(fs::path(TARNWICK_FIXTURES) / "sample-book.dxl");
-    const auto dir = fs::path(::testing::TempDir()) / ("tarnwick-damaged-" + std::to_string(::getpid()));
-    fs::create_directories(dir / "out");
-    const auto book = (dir / "book.dxl").string();
+    const auto good = slurp(fixture("sample-book.dxl"));
+    TempFolder dir("damaged");
+    std::filesystem::create_directories(dir.path / "out");
+    const auto book = dir / "book.dxl";
     std::mt19937_64 random(20261206);
     std::map<int, int> endings;
     for (int round = 0; round < 300; ++round) {
-        std::ofstream(book, std::ios::binary | std::ios::trunc) << damage(good, random);
+        dir.write("book.dxl", damage(good, random));
         for (const char *command : {"scan", "export"}) {
             std::ostringstream out, err;
             std::vector<std::string> args{command, book};
             if (std::string(command) == "export")
-                args.push_back((dir / "out").string());
+                args.push_back(dir / "out");
             const int code = tarnwick::cli::CliApp(out, err).run(args);
             // 0 listed or written, 1 export failed, 3 no contacts, 4 not a book
             EXPECT_TRUE(code == 0 || code == 1 || code == 3 || code == 4) << command << " round " << round;
@@ -81,9 +71,8 @@ TEST(MalformedBook, DamagedFilesEndInAMessageNeverACrash)
     EXPECT_GT(endings[3], 0);
     EXPECT_GT(endings[4], 0);
     // Whatever was written is whole: no temporary file is left behind.
-    for (const auto &entry : fs::directory_iterator(dir / "out"))
+    for (const auto &entry : std::filesystem::directory_iterator(dir.path / "out"))
         EXPECT_EQ(entry.path().filename(), "GMAILContacts.csv");
-    fs::remove_all(dir);
 }
 
 } // namespace

@@ -4,17 +4,13 @@
 #include "export/ExportHost.h"
 
 #include <array>
-#include <set>
 #include <string>
 #include <vector>
 
 // An export host that keeps what the field-choice window would show.
 struct RecordingExportHost final : tarnwick::ExportHost
 {
-    struct Message
-    {
-        std::string text, title;
-    };
+    struct Message { std::string text, title; };
 
     std::string folder;
     std::string book;
@@ -31,11 +27,7 @@ struct RecordingExportHost final : tarnwick::ExportHost
             ticked.at(*tarnwick::ColumnCatalogue::positionOf(h)) = true;
     }
 
-    std::string browseForFolder(std::string_view) override
-    {
-        ++folderAsks;
-        return folder;
-    }
+    std::string browseForFolder(std::string_view) override { return ++folderAsks, folder; }
     int entryCount() override { return static_cast<int>(ticked.size()); }
     bool isTicked(int p) override { return ticked.at(static_cast<std::size_t>(p)); }
     std::string entryText(int p) override
@@ -43,11 +35,7 @@ struct RecordingExportHost final : tarnwick::ExportHost
         return std::string(tarnwick::ColumnCatalogue::columns().at(static_cast<std::size_t>(p)).header);
     }
     std::string notesDatabaseFile() override { return book; }
-    void setProgressRange(std::int32_t lo, std::int32_t hi) override
-    {
-        minimum = lo;
-        maximum = hi;
-    }
+    void setProgressRange(std::int32_t lo, std::int32_t hi) override { minimum = lo, maximum = hi; }
     void setProgressValue(std::int32_t v) override { progress.push_back(v); }
     void setConversionEnabled(bool e) override { conversionEnabled = e; }
     void setProceedEnabled(bool e) override { proceedEnabled = e; }

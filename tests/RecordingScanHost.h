@@ -9,10 +9,7 @@
 // A scan host that keeps what a window would show.
 struct RecordingScanHost final : tarnwick::ScanHost
 {
-    struct Message
-    {
-        std::string text, title;
-    };
+    struct Message { std::string text, title; };
 
     std::string path;
     std::vector<std::string> log;
@@ -25,11 +22,7 @@ struct RecordingScanHost final : tarnwick::ScanHost
     std::string notesDatabaseFile() override { return path; }
     void clearLog() override { log.clear(); }
     void appendLogLine(std::string_view line) override { log.emplace_back(line); }
-    void setProceedEnabled(bool enabled) override
-    {
-        proceedEnabled = enabled;
-        proceedChanges.push_back(enabled);
-    }
+    void setProceedEnabled(bool enabled) override { proceedChanges.push_back(proceedEnabled = enabled); }
     void showMessage(std::string_view text, std::string_view title) override
     {
         messages.push_back({std::string(text), std::string(title)});

@@ -12,6 +12,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -19,28 +20,13 @@
 
 namespace {
 
-class MemoryOutput final : public tarnwick::ExportOutput
+struct NullOutput final : tarnwick::ExportOutput
 {
-public:
-    void open(const std::string &) override { bytes.clear(); }
-    void write(std::string_view b) override { bytes.append(b); }
+    void open(const std::string &) override {}
+    void write(std::string_view) override {}
     void commit() override {}
-    void discard() noexcept override { bytes.clear(); }
-    std::string bytes;
+    void discard() noexcept override {}
 };
-
-// The book lives in memory; the reader opens it by path like any file.
-const std::string &bookPath(int &fd)
-{
-    static std::string path;
-    if (path.empty()) {
-        fd = memfd_create("tarnwick-fuzz-book", 0);
-        if (fd < 0)
-            std::abort();
-        path = "/proc/self/fd/" + std::to_string(fd);
-    }
-    return path;
-}
 
 void check(bool ok, const char *what)
 {
@@ -54,9 +40,10 @@ void check(bool ok, const char *what)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    static int fd = -1;
-    const std::string &path = bookPath(fd);
-    if (ftruncate(fd, 0) != 0 || pwrite(fd, data, size, 0) != static_cast<ssize_t>(size))
+    // The book lives in memory; the reader opens it by path like any file.
+    static const int fd = memfd_create("tarnwick-fuzz-book", 0);
+    static const std::string path = "/proc/self/fd/" + std::to_string(fd);
+    if (fd < 0 || ftruncate(fd, 0) != 0 || pwrite(fd, data, size, 0) != static_cast<ssize_t>(size))
         std::abort();
 
     notes::NotesSessionFactory notes;
@@ -64,19 +51,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     RecordingScanHost scanHost;
     scanHost.path = path;
     const auto scanned = tarnwick::ScanLotusNotesContacts(scanHost, notes, state);
-    std::size_t listed = 0;
-    for (auto rule = scanHost.log.begin(); rule != scanHost.log.end(); ++rule) {
-        if (*rule == std::string(70, '-')) {
-            listed = static_cast<std::size_t>(scanHost.log.end() - rule - 1);
-            break;
-        }
-    }
+    const auto rule = std::find(scanHost.log.begin(), scanHost.log.end(), std::string(70, '-'));
+    const auto listed = rule == scanHost.log.end() ? 0 : static_cast<std::size_t>(scanHost.log.end() - rule - 1);
 
     RecordingExportHost exportHost;
     exportHost.folder = "/nonexistent-fuzz-folder";
     exportHost.book = path;
     exportHost.ticked.fill(true);
-    MemoryOutput output;
+    NullOutput output;
     const auto exported = tarnwick::RunContactsExport(exportHost, notes, state, &output);
 
     const bool scanComplete = scanned == tarnwick::ScanEnding::Completed &&
