@@ -1,5 +1,6 @@
 #include "AtomicFileOutput.h"
 
+#include "FilePaths.h"
 #include "TemporaryFiles.h"
 #include "notes/BusyHook.h"
 
@@ -13,7 +14,6 @@
 #include <sys/stat.h>
 #ifdef _WIN32
 #include <io.h>
-#include <process.h>
 #include <windows.h>
 #else
 #include <unistd.h>
@@ -25,29 +25,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path fsPath(const std::string &utf8)
-{
-    return fs::path(std::u8string(reinterpret_cast<const char8_t *>(utf8.data()), utf8.size()));
-}
-
-std::string utf8(const fs::path &path)
-{
-    const auto u8 = path.u8string();
-    return std::string(reinterpret_cast<const char *>(u8.data()), u8.size());
-}
-
 std::string reason(int error)
 {
     return error ? std::generic_category().message(error) : std::string("unknown error");
-}
-
-unsigned long processId()
-{
-#ifdef _WIN32
-    return static_cast<unsigned long>(_getpid());
-#else
-    return static_cast<unsigned long>(::getpid());
-#endif
 }
 
 // Where a symbolic link at the name finally leads: that file is the one replaced, so the
@@ -108,7 +88,7 @@ void AtomicFileOutput::open(const std::string &path)
 {
     discard();
     m_target = path;
-    m_replaced = utf8(followLinks(fsPath(path)));
+    m_replaced = utf8Path(followLinks(fsPath(path)));
 
     // A new file gets what the user's umask gives; a replaced one keeps its own bits.
     int mode = 0;

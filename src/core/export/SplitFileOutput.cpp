@@ -1,35 +1,13 @@
 #include "SplitFileOutput.h"
 
+#include "FilePaths.h"
+
 #include <atomic>
 #include <filesystem>
 #include <stdexcept>
 #include <system_error>
 
-#ifdef _WIN32
-#include <process.h>
-#else
-#include <unistd.h>
-#endif
-
 namespace tarnwick {
-
-namespace {
-
-std::filesystem::path fsPath(const std::string &utf8)
-{
-    return std::filesystem::path(std::u8string(reinterpret_cast<const char8_t *>(utf8.data()), utf8.size()));
-}
-
-unsigned long processId()
-{
-#ifdef _WIN32
-    return static_cast<unsigned long>(_getpid());
-#else
-    return static_cast<unsigned long>(::getpid());
-#endif
-}
-
-} // namespace
 
 // A part's own messages name its staging file; the user knows the part by its final name.
 template <typename Action>
