@@ -196,7 +196,8 @@ TEST_F(ExportTest, FailuresChangeNothing)
         {"full at the commit", [](TestOutput &o) { o.commitFails = true; }, ExportEnding::Failed,
          "GMAILContacts.csv: cannot write: No space left on device"},
         {"folder gone", [&](TestOutput &) { host.folder = dir / "gone"; }, ExportEnding::Failed,
-         dir / "gone/GMAILContacts.csv: cannot create the file: No such file or directory"},
+         "gone" + std::string(1, fs::path::preferred_separator == L'\\' ? '\\' : '/') +
+             "GMAILContacts.csv: cannot create the file: No such file or directory"},
         {"read-only file", [&](TestOutput &) { fs::permissions(dir / "GMAILContacts.csv", fs::perms::owner_read); },
          ExportEnding::Failed, "GMAILContacts.csv: cannot replace the file: it is read-only"},
         {"unreadable contact", [&](TestOutput &) { notes.fail("GetItemValue:LastName", 20); }, ExportEnding::Failed,
