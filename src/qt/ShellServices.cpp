@@ -38,21 +38,20 @@ void ShellOpen(const QString &target, std::function<void()> onFailure)
         return;
     }
     auto *process = new QProcess(QCoreApplication::instance());
-    auto started = std::make_shared<QElapsedTimer>();
-    auto report = std::make_shared<std::function<void()>>(std::move(onFailure));
-    QObject::connect(process, &QProcess::errorOccurred, process, [process, report](QProcess::ProcessError error) {
+    QElapsedTimer started;
+    started.start();
+    QObject::connect(process, &QProcess::errorOccurred, process, [process, onFailure](QProcess::ProcessError error) {
         if (error == QProcess::FailedToStart) {
-            (*report)();
+            onFailure();
             process->deleteLater();
         }
     });
     QObject::connect(process, &QProcess::finished, process,
-                     [process, started, report](int code, QProcess::ExitStatus status) {
-                         if ((status != QProcess::NormalExit || code != 0) && started->elapsed() < FailureWindowMs)
-                             (*report)();
+                     [process, started, onFailure](int code, QProcess::ExitStatus status) {
+                         if ((status != QProcess::NormalExit || code != 0) && started.elapsed() < FailureWindowMs)
+                             onFailure();
                          process->deleteLater();
                      });
-    started->start();
     process->start(Opener, {argument});
 }
 
