@@ -4,7 +4,6 @@
 #include "TemporaryFiles.h"
 #include "notes/BusyHook.h"
 
-#include <atomic>
 #include <cerrno>
 #include <filesystem>
 #include <stdexcept>
@@ -61,8 +60,7 @@ int createExclusive(const fs::path &path, int mode)
 
 std::string temporaryName(const std::string &beside)
 {
-    static std::atomic<unsigned> serial{0};
-    return beside + "." + std::to_string(processId()) + "-" + std::to_string(serial++) + ".tmp";
+    return beside + uniqueSuffix(".tmp");
 }
 
 } // namespace

@@ -99,7 +99,8 @@ ExportResult RunContactsExport(ExportHost &host, notes::SessionFactory &notes, S
     PassErrorMode<Route> mode;
     N n;
     std::int32_t rows = 0;
-    // Opening the view of a large book takes a while: the windows keep painting.
+    // Opening the view of a large book, and flushing a large file at the end, take a
+    // while: the windows keep painting.
     notes::BusyHook busy([&host] { host.keepPainted(); });
     try {
         NotesPass::createSession(mode, n, notes, Route::NotesFailure);

@@ -1,5 +1,7 @@
 #include "FilePaths.h"
 
+#include <atomic>
+
 #ifdef _WIN32
 #include <process.h>
 #else
@@ -19,13 +21,15 @@ std::string utf8Path(const std::filesystem::path &path)
     return std::string(reinterpret_cast<const char *>(u8.data()), u8.size());
 }
 
-unsigned long processId()
+std::string uniqueSuffix(const std::string &extension)
 {
 #ifdef _WIN32
-    return static_cast<unsigned long>(_getpid());
+    const auto process = static_cast<unsigned long>(_getpid());
 #else
-    return static_cast<unsigned long>(::getpid());
+    const auto process = static_cast<unsigned long>(::getpid());
 #endif
+    static std::atomic<unsigned> serial{0};
+    return "." + std::to_string(process) + "-" + std::to_string(serial++) + extension;
 }
 
 } // namespace tarnwick

@@ -10,8 +10,8 @@ namespace tarnwick {
 std::filesystem::path fsPath(const std::string &utf8);
 std::string utf8Path(const std::filesystem::path &path);
 
-// Part of the temporary names beside a target, so that two programs writing into one
-// folder never pick the same name.
-unsigned long processId();
+// The end of a temporary name beside a target: ".PID-N" and extension, so that no two
+// writers, in this program or another, pick the same name.
+std::string uniqueSuffix(const std::string &extension);
 
 } // namespace tarnwick

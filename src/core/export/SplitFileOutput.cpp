@@ -2,7 +2,6 @@
 
 #include "FilePaths.h"
 
-#include <atomic>
 #include <filesystem>
 #include <stdexcept>
 #include <system_error>
@@ -54,9 +53,8 @@ std::string SplitFileOutput::stagingPath(std::int32_t number) const
 void SplitFileOutput::open(const std::string &path)
 {
     discard();
-    static std::atomic<unsigned> serial{0};
     m_path = path;
-    m_stagingSuffix = "." + std::to_string(processId()) + "-" + std::to_string(serial++) + ".part";
+    m_stagingSuffix = uniqueSuffix(".part");
     m_header.clear();
     m_haveHeader = false;
     m_inPart = 0;
