@@ -48,6 +48,20 @@ void FrmConversion::ChkSelectAll_Click()
 
 void FrmConversion::CmdConversion_Click()
 {
+    // The folder picker has no owner, so this window still takes clicks while it is open:
+    // a second run started then would write over the first one's file under its feet.
+    if (m_running)
+        return;
+    struct Running
+    {
+        bool &flag;
+        explicit Running(bool &f)
+            : flag(f)
+        {
+            flag = true;
+        }
+        ~Running() { flag = false; }
+    } running(m_running);
     m_frame.restart();
     RunContactsExport(*this, m_notes, m_state);
 }

@@ -66,6 +66,7 @@ private:
     std::int32_t m_maximum = 100;
     // The run takes no input, so the windows are repainted by hand, once a frame at most.
     FrameClock m_frame;
+    bool m_running = false;
 };
 
 } // namespace tarnwick::ui
