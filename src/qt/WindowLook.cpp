@@ -1,5 +1,7 @@
 #include "WindowLook.h"
 
+#include "TarnwickConfig.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QFile>
@@ -53,7 +55,7 @@ QFont verdana(qreal points, bool bold)
 
 QString description()
 {
-    return QStringLiteral("Exports Lotus Notes contacts for Gmail");
+    return QString::fromLatin1(config::Description);
 }
 
 void fillBackground(QWidget &widget, const QColor &colour)

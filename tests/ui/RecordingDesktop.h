@@ -78,6 +78,7 @@ struct RecordingDesktop final : tarnwick::ui::Desktop
     std::deque<std::string> openFileAnswers; // none left: a cancel
     std::vector<std::pair<std::string, std::string>> openFileDialogs; // start name, filter
     std::deque<std::string> folderAnswers;
+    std::function<void()> whileChoosingFolder; // the user acting while the picker is open
     std::vector<std::string> folderTitles;
     std::vector<Message> messages;
     std::vector<std::string> opened; // shell targets, help paths after "help:"
@@ -87,6 +88,10 @@ struct RecordingDesktop final : tarnwick::ui::Desktop
     std::function<void(int)> onYield; // with the count of yields so far
     // Runs while the field-choice window is open, as the user would act in it.
     std::function<void(tarnwick::ui::FrmConversion &, RecordingConversionFace &)> inConversion;
+    // Where set, open a toolkit's real windows in place of the recording face, and act in
+    // them.
+    std::function<void(tarnwick::ui::WindowFace &, tarnwick::ui::FrmConversion &)> openConversion;
+    std::function<void(tarnwick::ui::WindowFace &)> openAbout;
 
     std::string getOpenFileName(tarnwick::ui::WindowFace &, const std::string &name, const std::string &filter) override
     {
@@ -101,6 +106,8 @@ struct RecordingDesktop final : tarnwick::ui::Desktop
     std::string browseForFolder(const std::string &title) override
     {
         folderTitles.push_back(title);
+        if (whileChoosingFolder)
+            whileChoosingFolder();
         return take(folderAnswers);
     }
     std::string helpDocumentPath() override { return helpPath; }
@@ -115,9 +122,16 @@ struct RecordingDesktop final : tarnwick::ui::Desktop
             onYield(yields);
     }
     void repaintWindows() override { ++repaints; }
-    void runAboutBox(tarnwick::ui::WindowFace &) override { ++abouts; }
-    void runConversionWindow(tarnwick::ui::WindowFace &, tarnwick::ui::FrmConversion &window) override
+    void runAboutBox(tarnwick::ui::WindowFace &owner) override
     {
+        ++abouts;
+        if (openAbout)
+            openAbout(owner);
+    }
+    void runConversionWindow(tarnwick::ui::WindowFace &owner, tarnwick::ui::FrmConversion &window) override
+    {
+        if (openConversion)
+            return openConversion(owner, window);
         RecordingConversionFace face;
         window.attach(face);
         if (inConversion)

@@ -1,0 +1,66 @@
+#include "MessagePump.h"
+#include "WideText.h"
+#include "Win32Desktop.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+using tarnwick::win32::MessagePump;
+using tarnwick::win32::Win32Desktop;
+
+namespace {
+
+TEST(Win32DesktopTest, FilterBecomesTheDialogsPairsOfTexts)
+{
+    const std::wstring expected(L"Lotus Notes Address Book (*.nsf *.dxl)\0*.nsf;*.dxl\0All files (*)\0*\0\0", 68);
+    EXPECT_EQ(Win32Desktop::dialogFilter("Lotus Notes Address Book (*.nsf *.dxl)|*.nsf;*.dxl|All files (*)|*"),
+              expected);
+}
+
+TEST(Win32DesktopTest, HelpIsTheChmBesideTheProgram)
+{
+    wchar_t program[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, program, MAX_PATH);
+    std::wstring folder(program);
+    folder.resize(folder.find_last_of(L'\\'));
+    Win32Desktop desktop;
+    EXPECT_EQ(desktop.helpDocumentPath(), tarnwick::win32::narrow(folder + L"\\Help.chm"));
+}
+
+TEST(Win32DesktopTest, WhatCannotBeOpenedIsReported)
+{
+    Win32Desktop desktop;
+    int failures = 0;
+    auto failed = [&failures] { ++failures; };
+    desktop.shellOpen("", failed);
+    EXPECT_EQ(failures, 0);
+    desktop.shellOpen("Z:\\no\\such\\folder\\GMAILContacts.csv", failed);
+    EXPECT_EQ(failures, 1);
+    struct NoWindow : tarnwick::ui::WindowFace
+    {
+    } owner;
+    desktop.openHelp(owner, "Z:\\no\\such\\Help.chm", failed);
+    EXPECT_EQ(failures, 2);
+}
+
+TEST(MessagePumpTest, RepaintingHoldsInputBackAndAQuitStaysForTheMainLoop)
+{
+    HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(window, nullptr);
+    PostMessageW(window, WM_KEYDOWN, 'X', 0);
+    MessagePump::repaintOnly();
+    MSG message;
+    EXPECT_TRUE(PeekMessageW(&message, window, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE));
+
+    EXPECT_TRUE(MessagePump::handlePending());
+    EXPECT_FALSE(PeekMessageW(&message, window, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE));
+    // A quit is left for the loop that ends the program.
+    PostQuitMessage(3);
+    EXPECT_FALSE(MessagePump::handlePending());
+    EXPECT_EQ(MessagePump::run(), 3);
+    DestroyWindow(window);
+}
+
+} // namespace

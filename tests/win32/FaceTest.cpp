@@ -1,0 +1,386 @@
+#include "AboutWindow.h"
+#include "ConversionWindow.h"
+#include "Fixtures.h"
+#include "MainWindow.h"
+#include "MemoryNotes.h"
+#include "MessagePump.h"
+#include "RecordingDesktop.h"
+#include "TarnwickConfig.h"
+#include "WideText.h"
+#include "Win32Desktop.h"
+#include "export/ColumnCatalogue.h"
+#include "notes/NotesSessionFactory.h"
+#include "notes/SharedState.h"
+#include "ui/FrmConversion.h"
+#include "ui/FrmMain.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <memory>
+
+using namespace tarnwick;
+using win32::AboutWindow;
+using win32::ConversionWindow;
+using win32::MainWindow;
+using win32::Win32Window;
+
+namespace {
+
+std::string classOf(HWND control)
+{
+    wchar_t name[64] = {};
+    GetClassNameW(control, name, 64);
+    return win32::narrow(name);
+}
+
+std::string textOf(HWND window)
+{
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return win32::narrow(text);
+}
+
+// x, y, width, height in the parent's client area.
+std::vector<int> placeOf(HWND control)
+{
+    RECT at{};
+    GetWindowRect(control, &at);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT *>(&at), 2);
+    return {at.left, at.top, at.right - at.left, at.bottom - at.top};
+}
+
+std::vector<int> clientSizeOf(const Win32Window &window)
+{
+    RECT client{};
+    GetClientRect(window.hwnd(), &client);
+    return {client.right, client.bottom};
+}
+
+LOGFONTW fontOf(HWND control)
+{
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
+    return font;
+}
+
+void click(HWND button)
+{
+    SendMessageW(button, BM_CLICK, 0, 0);
+}
+
+// A label's click, as the label itself reports it to its window.
+void clickLabel(const Win32Window &window, const char *name)
+{
+    HWND label = window.control(name);
+    SendMessageW(window.hwnd(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(label), STN_CLICKED),
+                 reinterpret_cast<LPARAM>(label));
+}
+
+// A key as the message loop hands it on, with the keyboard on focus.
+void key(HWND focus, UINT message, WPARAM code)
+{
+    SetFocus(focus);
+    MSG msg{focus, message, code, 0, 0, {0, 0}};
+    win32::MessagePump::dispatch(msg);
+}
+
+// What the window draws under its controls, at design pixel (x, y).
+COLORREF background(Win32Window &window, int x, int y)
+{
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    const std::vector<int> size = clientSizeOf(window);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, size[0], size[1]);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    SendMessageW(window.hwnd(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory), 0);
+    const COLORREF colour = GetPixel(memory, x, y);
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return colour;
+}
+
+std::string logOf(MainWindow &window)
+{
+    return textOf(window.control("txtProgressDetails"));
+}
+
+class Win32FaceTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        state = std::make_unique<SharedState>();
+        behaviour = std::make_unique<ui::FrmMain>(desktop, dxl, *state);
+        behaviour->setFrameInterval(std::chrono::nanoseconds(0));
+        window = std::make_unique<MainWindow>(*behaviour);
+        window->show(SW_SHOWNORMAL);
+    }
+    void TearDown() override
+    {
+        window.reset();
+        // A window that closed asked the program to end; the next test starts afresh.
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        }
+    }
+
+    RecordingDesktop desktop;
+    notes::NotesSessionFactory dxl;
+    std::unique_ptr<SharedState> state;
+    std::unique_ptr<ui::FrmMain> behaviour;
+    std::unique_ptr<MainWindow> window;
+};
+
+struct Expected
+{
+    const char *name;
+    const char *windowClass;
+    std::string text;
+    std::vector<int> place;
+};
+
+void expectControls(const Win32Window &window, const std::vector<Expected> &table)
+{
+    ASSERT_EQ(window.layout().placements().size(), table.size());
+    for (const Expected &expected : table) {
+        SCOPED_TRACE(expected.name);
+        HWND control = window.control(expected.name);
+        ASSERT_NE(control, nullptr);
+        EXPECT_EQ(GetParent(control), window.hwnd());
+        EXPECT_EQ(classOf(control), expected.windowClass);
+        EXPECT_EQ(textOf(control), expected.text);
+        EXPECT_EQ(placeOf(control), expected.place);
+    }
+}
+
+TEST_F(Win32FaceTest, EveryControlWhereTheLayoutPutsItAt96Dpi)
+{
+    using C = std::vector<int>;
+    EXPECT_EQ(textOf(window->hwnd()), "Tarnwick");
+    EXPECT_EQ(clientSizeOf(*window), (C{514, 377}));
+    expectControls(*window, {
+        {"Image2", "Static", "", {16, 8, 48, 48}},
+        {"Label4", "Static", "Korvane", {72, 6, 58, 13}},
+        {"Label1", "Static", "Tarnwick", {72, 16, 335, 23}},
+        {"Label2", "Static", config::Description, {72, 40, 252, 13}},
+        {"Label3", "Static", "Select Lotus Notes Address Book", {16, 72, 309, 13}},
+        {"txtNotesDatabaseFile", "Edit", "", {16, 88, 385, 25}},
+        {"CmdBrowse", "Button", "&Browse...", {408, 88, 89, 25}},
+        // Inside its frame at 8, 24: all controls are the window's own children.
+        {"txtProgressDetails", "Edit", "", {24, 152, 465, 129}},
+        {"FrameContacts", "Button", "Progress Details", {16, 128, 481, 169}},
+        {"CmdContactsCreate", "Button", "&Proceed to Conversion >", {184, 304, 153, 28}},
+        {"Label49", "Static", "Korvane Software", {8, 352, 113, 17}},
+        {"LabelSiteFooter", "Static", config::MakerSiteAddress, {328, 352, 177, 17}},
+    });
+    EXPECT_FALSE(IsWindowEnabled(window->control("CmdContactsCreate")));
+    // Off the taskbar (a hidden owner), and a fixed frame with neither minimise nor maximise.
+    HWND owner = GetWindow(window->hwnd(), GW_OWNER);
+    ASSERT_NE(owner, nullptr);
+    EXPECT_FALSE(IsWindowVisible(owner));
+    const LONG_PTR style = GetWindowLongPtrW(window->hwnd(), GWL_STYLE);
+    EXPECT_EQ(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME), 0);
+    // The menus.
+    HMENU bar = GetMenu(window->hwnd());
+    ASSERT_EQ(GetMenuItemCount(bar), 2);
+    auto itemText = [](HMENU menu, int position) {
+        wchar_t text[64] = {};
+        GetMenuStringW(menu, static_cast<UINT>(position), text, 64, MF_BYPOSITION);
+        return win32::narrow(text);
+    };
+    EXPECT_EQ(itemText(bar, 0), "File");
+    EXPECT_EQ(itemText(bar, 1), "Help");
+    HMENU file = GetSubMenu(bar, 0), help = GetSubMenu(bar, 1);
+    EXPECT_EQ((std::vector<std::string>{itemText(file, 0), itemText(file, 1), itemText(file, 2)}),
+              (std::vector<std::string>{"Open Notes Address Book File", "", "Exit"}));
+    EXPECT_EQ((std::vector<std::string>{itemText(help, 0), itemText(help, 1), itemText(help, 2), itemText(help, 3)}),
+              (std::vector<std::string>{"Contents", "Visit Website", "", "About"}));
+    // Fonts: Tahoma 8.25 point (11 pixels at 96 dpi), the names in Verdana.
+    EXPECT_STREQ(fontOf(window->control("CmdBrowse")).lfFaceName, L"Tahoma");
+    EXPECT_EQ(fontOf(window->control("CmdBrowse")).lfHeight, -11);
+    EXPECT_STREQ(fontOf(window->control("Label1")).lfFaceName, L"Verdana");
+    EXPECT_EQ(fontOf(window->control("Label1")).lfHeight, -19);
+    EXPECT_EQ(fontOf(window->control("Label49")).lfWeight, FW_BOLD);
+    // What is drawn under the controls: the banner, its strip, the parchment, the footer.
+    EXPECT_EQ(background(*window, 450, 30), GetSysColor(COLOR_WINDOW));
+    EXPECT_EQ(background(*window, 450, 100), RGB(238, 238, 224));
+    EXPECT_EQ(background(*window, 300, 360), RGB(128, 128, 255));
+    const COLORREF strip = background(*window, 0, 65);
+    EXPECT_GT(GetRValue(strip), 150); // the red end, 80 pixels into the strip
+    EXPECT_LT(GetGValue(strip), 100);
+    // The tab order.
+    HWND first = GetNextDlgTabItem(window->hwnd(), nullptr, FALSE);
+    EXPECT_EQ(first, window->control("txtNotesDatabaseFile"));
+    EXPECT_EQ(GetNextDlgTabItem(window->hwnd(), first, FALSE), window->control("CmdBrowse"));
+
+    ui::FrmConversion choice(desktop, dxl, *state, *window);
+    ConversionWindow conversion(choice, window->hwnd());
+    EXPECT_EQ(textOf(conversion.hwnd()), "Choose Contacts Fields");
+    EXPECT_EQ(clientSizeOf(conversion), (C{304, 317}));
+    expectControls(conversion, {
+        {"CmdConversion", "Button", "&Start Conversion >", {88, 280, 129, 29}},
+        {"ProgBarSave", "msctls_progress32", "", {16, 216, 273, 17}},
+        {"LblOpenExcelFile", "Static", "Open Exported Contacts File", {80, 248, 206, 17}},
+        {"LstContactsField", "SysListView32", "", {16, 56, 273, 154}},
+        {"Label1", "Static", "Select the fields you wish to export to GMAIL contacts :", {16, 8, 273, 17}},
+        {"ChkSelectAll", "Button", "Select &All", {16, 32, 73, 17}},
+        {"ImgOpenExcelFile", "Static", "", {56, 248, 16, 16}},
+    });
+    EXPECT_EQ(GetWindow(conversion.hwnd(), GW_OWNER), window->hwnd());
+    EXPECT_FALSE(IsWindowVisible(conversion.control("LblOpenExcelFile")));
+    EXPECT_FALSE(IsWindowVisible(conversion.control("ImgOpenExcelFile")));
+    EXPECT_STREQ(fontOf(conversion.control("LblOpenExcelFile")).lfFaceName, L"Verdana");
+    EXPECT_EQ(background(conversion, 150, 272), RGB(192, 192, 192));
+    EXPECT_EQ(background(conversion, 4, 272), RGB(238, 238, 224));
+    HWND tab = GetNextDlgTabItem(conversion.hwnd(), nullptr, FALSE);
+    EXPECT_EQ(tab, conversion.control("CmdConversion"));
+    tab = GetNextDlgTabItem(conversion.hwnd(), tab, FALSE);
+    EXPECT_EQ(tab, conversion.control("LstContactsField"));
+    EXPECT_EQ(GetNextDlgTabItem(conversion.hwnd(), tab, FALSE), conversion.control("ChkSelectAll"));
+
+    AboutWindow about(window->hwnd());
+    EXPECT_EQ(textOf(about.hwnd()), "About");
+    EXPECT_EQ(clientSizeOf(about), (C{423, 193}));
+    expectControls(about, {
+        {"CmdOK", "Button", "OK", {168, 160, 81, 25}},
+        {"Label4", "Static", "Korvane", {24, 8, 58, 13}},
+        {"Label5", "Static", "Tarnwick", {24, 18, 335, 23}},
+        {"Label6", "Static", config::Description, {24, 42, 252, 13}},
+        {"Label3", "Static", "Version 3.0 Build 1309", {80, 72, 249, 17}},
+        {"Label2", "Static", "Korvane Software", {80, 96, 249, 17}},
+        {"Label1", "Static", config::MakerSiteAddress, {104, 128, 209, 17}},
+    });
+    EXPECT_EQ(fontOf(about.control("CmdOK")).lfWeight, FW_BOLD);
+    EXPECT_EQ(background(about, 100, 152), RGB(224, 224, 224));
+    EXPECT_EQ(background(about, 416, 152), RGB(255, 255, 255));
+}
+
+TEST_F(Win32FaceTest, ALargerDpiScalesTheLayoutAndTheFonts)
+{
+    RECT suggested{0, 0, 800, 600};
+    SendMessageW(window->hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(placeOf(window->control("CmdBrowse")), (std::vector<int>{612, 132, 134, 38}));
+    EXPECT_EQ(fontOf(window->control("CmdBrowse")).lfHeight, -17);
+    EXPECT_EQ(fontOf(window->control("Label1")).lfHeight, -29);
+}
+
+TEST_F(Win32FaceTest, BrowseScansThenTheFieldChoiceWritesTheSampleBook)
+{
+    const std::string book = fixture("sample-book.dxl");
+    TempFolder folder("win32-face");
+    desktop.openFileAnswers = {book};
+    // As the folder picker gives it: backslashes.
+    std::string chosen = folder.path.string();
+    std::replace(chosen.begin(), chosen.end(), '/', '\\');
+    desktop.folderAnswers = {chosen};
+    // Alt+B, as the user presses it.
+    key(window->control("txtNotesDatabaseFile"), WM_SYSCHAR, 'b');
+
+    EXPECT_EQ(textOf(window->control("txtNotesDatabaseFile")), book);
+    const std::string log = logOf(*window);
+    EXPECT_EQ(log, expectedSampleLog(book, "\r\n"));
+    DWORD start = 0, end = 0;
+    SendMessageW(window->control("txtProgressDetails"), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, static_cast<DWORD>(GetWindowTextLengthW(window->control("txtProgressDetails"))));
+    EXPECT_EQ(start, end);
+    ASSERT_EQ(desktop.messages.size(), 1u);
+    EXPECT_EQ(desktop.messages[0].text, "Notes Address Book Scan Completed");
+    EXPECT_EQ(desktop.openFileDialogs.at(0).second, ui::FrmMain::OpenFileFilter);
+    ASSERT_TRUE(IsWindowEnabled(window->control("CmdContactsCreate")));
+
+    bool opened = false;
+    desktop.openConversion = [&](ui::WindowFace &owner, ui::FrmConversion &choice) {
+        opened = true;
+        ConversionWindow conversion(choice, win32::Win32Desktop::windowOf(&owner));
+        ShowWindow(conversion.hwnd(), SW_SHOW);
+        HWND list = conversion.control("LstContactsField");
+        ASSERT_EQ(ListView_GetItemCount(list), 28);
+        const auto &columns = ColumnCatalogue::columns();
+        for (int i = 0; i < 28; ++i) {
+            EXPECT_EQ(conversion.entryText(i), columns[static_cast<std::size_t>(i)].header);
+            EXPECT_FALSE(ListView_GetCheckState(list, static_cast<UINT>(i)));
+        }
+        key(conversion.control("CmdConversion"), WM_SYSCHAR, 'a'); // Select All
+        for (int i = 0; i < 28; ++i)
+            EXPECT_TRUE(ListView_GetCheckState(list, static_cast<UINT>(i)));
+        // Enter on the focused button starts the run.
+        key(conversion.control("CmdConversion"), WM_KEYDOWN, VK_RETURN);
+
+        EXPECT_EQ(slurp(folder.path / "GMAILContacts.csv"), slurp(fixture("sample-book.all.csv")));
+        HWND bar = conversion.control("ProgBarSave");
+        EXPECT_EQ(SendMessageW(bar, PBM_GETRANGE, FALSE, 0), 37);
+        EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 37);
+        EXPECT_TRUE(IsWindowVisible(conversion.control("LblOpenExcelFile")));
+        EXPECT_TRUE(IsWindowVisible(conversion.control("ImgOpenExcelFile")));
+        EXPECT_FALSE(IsWindowEnabled(conversion.control("CmdConversion")));
+        // The keyboard left the disabled button for the list.
+        EXPECT_EQ(GetFocus(), list);
+        EXPECT_EQ(desktop.messages.back().text, "37 Contacts Saved Successfully");
+        clickLabel(conversion, "LblOpenExcelFile");
+        EXPECT_EQ(desktop.opened.back(), chosen + "\\GMAILContacts.csv");
+    };
+    key(window->control("CmdBrowse"), WM_SYSCHAR, 'p'); // Proceed
+    EXPECT_TRUE(opened);
+    EXPECT_FALSE(IsWindowEnabled(window->control("CmdContactsCreate")));
+}
+
+TEST_F(Win32FaceTest, MenusFooterAndAboutReachTheirCommands)
+{
+    SendMessageW(window->hwnd(), WM_COMMAND, MainWindow::mnuWebsite, 0);
+    clickLabel(*window, "LabelSiteFooter");
+    SendMessageW(window->hwnd(), WM_COMMAND, MainWindow::mnuContents, 0);
+    EXPECT_EQ(desktop.opened, (std::vector<std::string>{config::ProductPageUrl, config::ProductPageUrl,
+                                                        "help:" + desktop.helpPath}));
+    desktop.openAbout = [&](ui::WindowFace &owner) {
+        AboutWindow about(win32::Win32Desktop::windowOf(&owner));
+        ShowWindow(about.hwnd(), SW_SHOW);
+        EXPECT_EQ(GetWindow(about.hwnd(), GW_OWNER), window->hwnd());
+        // Escape does nothing; Enter on OK closes.
+        key(about.control("CmdOK"), WM_KEYDOWN, VK_ESCAPE);
+        EXPECT_FALSE(about.closeRequested());
+        key(about.control("CmdOK"), WM_KEYDOWN, VK_RETURN);
+        EXPECT_TRUE(about.closeRequested());
+    };
+    SendMessageW(window->hwnd(), WM_COMMAND, MainWindow::mnuAbout, 0);
+    EXPECT_EQ(desktop.abouts, 1);
+    // The dialog's Enter and Escape reach the main window as IDOK and IDCANCEL: nothing.
+    SendMessageW(window->hwnd(), WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(IsWindow(window->hwnd()));
+
+    SendMessageW(window->hwnd(), WM_COMMAND, MainWindow::mnuExit, 0);
+    EXPECT_FALSE(IsWindow(window->hwnd()) && IsWindowVisible(window->hwnd()));
+    EXPECT_EQ(desktop.opened.back(), config::ClosingPageUrl);
+    EXPECT_EQ(desktop.exits, 1);
+}
+
+TEST_F(Win32FaceTest, ClosingDuringAScanStopsItThenCloses)
+{
+    MemoryNotes memory;
+    for (int i = 0; i < 5; ++i)
+        memory.books["m.nsf"].people.push_back(MemoryNotes::contact("P" + std::to_string(i), "", "Q", ""));
+    ui::FrmMain scanning(desktop, memory, *state);
+    scanning.setFrameInterval(std::chrono::nanoseconds(0));
+    MainWindow face(scanning);
+    HWND hwnd = face.hwnd();
+    desktop.openFileAnswers = {"m.nsf"};
+    desktop.onYield = [&](int n) {
+        if (n == 3)
+            SendMessageW(hwnd, WM_CLOSE, 0, 0); // the close box, while the book is read
+        EXPECT_TRUE(IsWindow(hwnd));
+    };
+    click(face.control("CmdBrowse"));
+    EXPECT_FALSE(IsWindow(hwnd));
+    EXPECT_EQ(memory.live, 0);
+    EXPECT_TRUE(desktop.messages.empty());
+    EXPECT_EQ(desktop.opened, std::vector<std::string>{config::ClosingPageUrl});
+}
+
+} // namespace
