@@ -52,7 +52,9 @@ public:
         COLORREF textColour = look::SystemColour;
         COLORREF background = look::SystemColour;
     };
-    // Creates a visible child; the order of creation is the tab order.
+    // Creates a visible child; the order of creation is the tab order. Labels are one line
+    // each (SS_LEFTNOWORDWRAP): a text a little wider than its place is cut at the edge
+    // rather than wrapped onto a second line that the label's height would hide.
     HWND add(int id, const Control &control);
 
     // Fonts and positions for dpi.

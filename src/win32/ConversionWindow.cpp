@@ -12,7 +12,7 @@ namespace {
 
 constexpr const wchar_t *WindowClass = L"TarnwickFrmConversion";
 // A single border, a title bar and a close box; no sizing, no minimise or maximise box.
-constexpr DWORD Style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD Style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD ExStyle = WS_EX_CONTROLPARENT;
 
 } // namespace
@@ -28,14 +28,14 @@ ConversionWindow::ConversionWindow(ui::FrmConversion &window, HWND owner)
                                {88, 280, 129, 29}});
     layout.add(ProgBarSave, {"ProgBarSave", PROGRESS_CLASSW, L"", PBS_SMOOTH, 0, {16, 216, 273, 17}});
     HWND link = layout.add(LblOpenExcelFile, {"LblOpenExcelFile", L"STATIC", L"Open Exported Contacts File",
-                                              SS_LEFT | SS_NOPREFIX | SS_NOTIFY, 0, {80, 248, 206, 17},
+                                              SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_NOTIFY, 0, {80, 248, 206, 17},
                                               Font::VerdanaBold, look::LinkBlue, look::Parchment});
     m_list = layout.add(LstContactsField, {"LstContactsField", WC_LISTVIEWW, L"",
                                            WS_TABSTOP | LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL |
                                                LVS_SHOWSELALWAYS,
                                            WS_EX_CLIENTEDGE, {16, 56, 273, 154}});
     layout.add(Label, {"Label1", L"STATIC", L"Select the fields you wish to export to GMAIL contacts :",
-                       SS_LEFT | SS_NOPREFIX, 0, {16, 8, 273, 17}, Font::Tahoma, look::SystemColour, look::Parchment});
+                       SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0, {16, 8, 273, 17}, Font::Tahoma, look::SystemColour, look::Parchment});
     layout.add(ChkSelectAll, {"ChkSelectAll", L"BUTTON", L"Select &All", WS_TABSTOP | BS_AUTOCHECKBOX, 0,
                               {16, 32, 73, 17}, Font::Tahoma, look::SystemColour, look::Parchment});
     HWND icon = layout.add(Label, {"ImgOpenExcelFile", L"STATIC", L"", SS_ICON | SS_REALSIZECONTROL, 0,

@@ -12,8 +12,9 @@ namespace tarnwick::win32 {
 namespace {
 
 constexpr const wchar_t *WindowClass = L"TarnwickFrmMain";
-// A fixed dialog frame with a close box only.
-constexpr DWORD Style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+// A fixed dialog frame with a close box only. Not clipping the children, as a dialog does
+// not: the frame around the log paints no inside of its own.
+constexpr DWORD Style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD ExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
 // The log is reached by clicking, and the keys a dialog acts on stay the dialog's: Tab
@@ -78,13 +79,13 @@ void MainWindow::buildControls()
     // The creation order is the tab order: path box, Browse, Proceed.
     layout.add(Label, {"Image2", L"STATIC", L"", SS_ICON | SS_REALSIZECONTROL, 0, {16, 8, 48, 48}, Font::Tahoma,
                        look::SystemColour, banner});
-    layout.add(Label, {"Label4", L"STATIC", L"Korvane", SS_LEFT | SS_NOPREFIX, 0, {72, 6, 58, 13}, Font::VerdanaBold,
+    layout.add(Label, {"Label4", L"STATIC", L"Korvane", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0, {72, 6, 58, 13}, Font::VerdanaBold,
                        look::SystemColour, banner});
-    layout.add(Label, {"Label1", L"STATIC", L"Tarnwick", SS_LEFT | SS_NOPREFIX, 0, {72, 16, 335, 23},
+    layout.add(Label, {"Label1", L"STATIC", L"Tarnwick", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0, {72, 16, 335, 23},
                        Font::VerdanaTitle, look::TitleRed, banner});
-    layout.add(Label, {"Label2", L"STATIC", widen(config::Description), SS_LEFT | SS_NOPREFIX, 0, {72, 40, 252, 13},
+    layout.add(Label, {"Label2", L"STATIC", widen(config::Description), SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0, {72, 40, 252, 13},
                        Font::Tahoma, look::SystemColour, banner});
-    layout.add(Label, {"Label3", L"STATIC", L"Select Lotus Notes Address Book", SS_LEFT | SS_NOPREFIX, 0,
+    layout.add(Label, {"Label3", L"STATIC", L"Select Lotus Notes Address Book", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0,
                        {16, 72, 309, 13}, Font::Tahoma, RGB(0, 0, 0), look::Parchment});
     layout.add(txtNotesDatabaseFile, {"txtNotesDatabaseFile", L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL,
                                       WS_EX_CLIENTEDGE, {16, 88, 385, 25}});
@@ -98,7 +99,7 @@ void MainWindow::buildControls()
     HWND proceed = layout.add(CmdContactsCreate, {"CmdContactsCreate", L"BUTTON", L"&Proceed to Conversion >",
                                                   WS_TABSTOP | BS_PUSHBUTTON, 0, {184, 304, 153, 28}});
     EnableWindow(proceed, FALSE);
-    layout.add(Label, {"Label49", L"STATIC", L"Korvane Software", SS_LEFT | SS_NOPREFIX, 0, {8, 352, 113, 17},
+    layout.add(Label, {"Label49", L"STATIC", L"Korvane Software", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0, {8, 352, 113, 17},
                        Font::TahomaBold, look::FooterNavy, look::FooterBand});
     layout.add(LabelSiteFooter, {"LabelSiteFooter", L"STATIC", widen(config::MakerSiteAddress),
                                  SS_RIGHT | SS_NOPREFIX | SS_NOTIFY, 0, {328, 352, 177, 17}, Font::Tahoma,
