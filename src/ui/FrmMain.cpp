@@ -8,6 +8,8 @@
 #include "notes/ContactScan.h"
 #include "notes/Messages.h"
 
+#include <algorithm>
+#include <chrono>
 #include <stdexcept>
 
 namespace tarnwick::ui {
@@ -116,6 +118,8 @@ void FrmMain::ScanLotusNotesContacts()
     // The first yield always reaches the desktop, so whatever covered the window (the
     // file dialog) is repainted before the book is read.
     m_frame.restart();
+    m_logFrame.restart();
+    m_logFrame.setInterval(m_frameInterval);
     struct Finish
     {
         FrmMain &window;
@@ -151,12 +155,22 @@ void FrmMain::appendLogLine(std::string_view line)
     m_pendingLog.append(line).append("\r\n");
 }
 
+void FrmMain::setFrameInterval(FrameClock::Duration interval)
+{
+    m_frameInterval = interval;
+    m_frame.setInterval(interval);
+    m_logFrame.setInterval(interval);
+}
+
 void FrmMain::flushLog()
 {
     if (m_pendingLog.empty())
         return;
+    const auto start = std::chrono::steady_clock::now();
     face().appendLog(m_pendingLog);
     m_pendingLog.clear();
+    if (m_frameInterval > FrameClock::Duration::zero())
+        m_logFrame.setInterval(std::max(m_frameInterval, 3 * (std::chrono::steady_clock::now() - start)));
 }
 
 void FrmMain::setProceedEnabled(bool enabled)
@@ -173,7 +187,8 @@ void FrmMain::showMessage(std::string_view text, std::string_view title)
 bool FrmMain::processEvents()
 {
     if (!m_stopRequested && m_frame.due()) {
-        flushLog();
+        if (m_logFrame.due())
+            flushLog();
         m_desktop.processEvents();
     }
     return !m_stopRequested;

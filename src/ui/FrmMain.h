@@ -48,8 +48,8 @@ public:
     bool isScanning() const { return m_scanning; }
 
     // How often, at most, a running scan shows its new log lines and lets the windows
-    // handle events. Zero makes every yield of the scan reach the desktop.
-    void setFrameInterval(FrameClock::Duration interval) { m_frame.setInterval(interval); }
+    // handle events. Zero makes every yield of the scan reach the desktop and show the log.
+    void setFrameInterval(FrameClock::Duration interval);
 
     static constexpr const char *OpenFileFilter = "Lotus Notes Address Book (*.nsf *.dxl)|*.nsf;*.dxl|All files (*)|*";
 
@@ -74,6 +74,11 @@ private:
     // Lines the scan has written since the last flush, each followed by "\r\n".
     std::string m_pendingLog;
     FrameClock m_frame;
+    // A text box may take longer to add lines the more it holds (Windows' edit box does):
+    // new lines are shown no more often than every few times the last showing took, so
+    // that a long scan never spends most of its time redrawing the log.
+    FrameClock m_logFrame;
+    FrameClock::Duration m_frameInterval = std::chrono::milliseconds(16);
     bool m_scanning = false;
     bool m_stopRequested = false;
     bool m_closeAfterScan = false;

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <chrono>
 #include <memory>
+#include <thread>
 
 using namespace tarnwick;
 using ui::FrmMain;
@@ -130,6 +131,23 @@ TEST_F(MainWindowTest, LogIsShownOnceAFrameAndTheFirstYieldAlwaysShows)
     ASSERT_EQ(shown.size(), 5u);
     EXPECT_TRUE(shown[2].ends_with(std::string(70, '-') + "\r\n"));
     EXPECT_TRUE(shown[4].ends_with("2 : Bo Lee - bo@example.com\r\n"));
+}
+
+TEST_F(MainWindowTest, ASlowLogIsShownLessOftenThanTheWindowsYield)
+{
+    for (int i = 0; i < 60; ++i)
+        memory.books["c.nsf"].people.push_back(MemoryNotes::contact("P" + std::to_string(i), "", "Q", ""));
+    FrmMain &w = open(memory);
+    w.setFrameInterval(std::chrono::milliseconds(1));
+    // Every contact takes longer than a frame, and every showing of the log takes 20 ms:
+    // the windows still get every frame, the log no more than a third of the time.
+    desktop.onYield = [](int) { std::this_thread::sleep_for(std::chrono::milliseconds(2)); };
+    face.appendTakes = std::chrono::milliseconds(20);
+    desktop.openFileAnswers = {"c.nsf"};
+    w.CmdBrowse_Click();
+    EXPECT_GE(desktop.yields, 60);
+    EXPECT_LT(face.appends * 4, desktop.yields);
+    EXPECT_EQ(count(" - \r\n"), 60); // nothing lost
 }
 
 TEST_F(MainWindowTest, BrowseDuringAScanIsIgnored)

@@ -5,9 +5,11 @@
 #include "ui/FrmConversionFace.h"
 #include "ui/FrmMainFace.h"
 
+#include <chrono>
 #include <deque>
 #include <functional>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -18,7 +20,8 @@ struct RecordingMainFace final : tarnwick::ui::FrmMainFace
     std::string path;
     std::string log;
     std::vector<bool> proceed{false};
-    int closes = 0;
+    int closes = 0, appends = 0;
+    std::chrono::milliseconds appendTakes{0}; // a text box that is slow to take lines
     std::function<void()> onClose; // what the window system does when asked to close
 
     bool proceedEnabled() const { return proceed.back(); }
@@ -26,7 +29,12 @@ struct RecordingMainFace final : tarnwick::ui::FrmMainFace
     std::string notesDatabaseFile() override { return path; }
     void setNotesDatabaseFile(const std::string &p) override { path = p; }
     void clearLog() override { log.clear(); }
-    void appendLog(const std::string &text) override { log += text; }
+    void appendLog(const std::string &text) override
+    {
+        ++appends;
+        std::this_thread::sleep_for(appendTakes);
+        log += text;
+    }
     void setProceedEnabled(bool enabled) override { proceed.push_back(enabled); }
     void closeWindow() override
     {
