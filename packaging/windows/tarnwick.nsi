@@ -6,13 +6,14 @@
 ;   STAGE         the folder that holds the files to install
 ;   OUTFILE       the installer to write
 ;   PRODUCT_PAGE  the product's web page, for the Add/Remove Programs entry
+;   ICON          the program's icon, for the installer and the uninstaller
 ;
 ; Installed per user, without administrator rights: the programs go to
 ; %LOCALAPPDATA%\Programs\Tarnwick (or the folder given with /D=), the shortcut to the
 ; user's Start menu and the uninstall entry to HKCU. /S installs and uninstalls silently.
 
-!ifndef VERSION | ARCH | STAGE | OUTFILE | PRODUCT_PAGE
-  !error "tarnwick.nsi wants VERSION, ARCH, STAGE, OUTFILE and PRODUCT_PAGE defined"
+!ifndef VERSION | ARCH | STAGE | OUTFILE | PRODUCT_PAGE | ICON
+  !error "tarnwick.nsi wants VERSION, ARCH, STAGE, OUTFILE, PRODUCT_PAGE and ICON defined"
 !endif
 
 ; The x86_64 installer is a 64-bit program itself: it does not start on 32-bit Windows,
@@ -52,8 +53,8 @@ BrandingText "${PUBLISHER}"
 !include LogicLib.nsh
 
 !define MUI_ABORTWARNING
-!define MUI_ICON "${NSISDIR}\Contrib\Graphics\Icons\modern-install.ico"
-!define MUI_UNICON "${NSISDIR}\Contrib\Graphics\Icons\modern-uninstall.ico"
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
 !insertmacro MUI_PAGE_LICENSE "${STAGE}\LICENSE.txt"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
