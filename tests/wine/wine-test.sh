@@ -142,7 +142,8 @@ xvfb-start)
     # takes connections. It must outlive this test, so it gets its own session and none
     # of ctest's pipes.
     xvfb=$1 state=$2
-    rm -rf "$state"
+    # One left by an interrupted run goes first.
+    bash "$0" - - xvfb-stop "$state"
     mkdir -p "$state"
     setsid "$xvfb" -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset \
         3>"$state/display" </dev/null >"$state/log" 2>&1 &
