@@ -103,22 +103,26 @@ skip)
     echo "Skipped: $1"
     ;;
 
-prefix|prefix-on-display)
-    # Afresh each run, so nothing one run registered in it reaches the next.
-    if [[ $command == prefix-on-display ]]; then
-        # The first program of a session settles the display driver of all that follow.
-        DISPLAY=$(display_of "$1")
-        export DISPLAY
-    fi
+prefix)
+    # Afresh each run, so nothing one run registered in it reaches the next. A copy for
+    # the window tests, when asked for: Wine settles a session's display driver with its
+    # first program, and a session begun without a display never shows a window, so those
+    # tests get a prefix of their own, whose sessions all begin on the display.
+    copy=${1:-}
     rm -rf "${WINEPREFIX:?}"
     "$wine" wineboot --init
-    # Until the services wineboot started are done: the first test would wait for them.
+    # Until the services wineboot started are done (the first test would wait for them)
+    # and the registry is written out.
     "$wineserver" --wait
     # The prefix's bitness is the one asked for: a 64-bit one has a syswow64 folder.
     if [[ ${WINEARCH:?} == win32 ]]; then
         [[ ! -d $WINEPREFIX/drive_c/windows/syswow64 ]] || fail "$WINEPREFIX is not a 32-bit prefix"
     else
         [[ -d $WINEPREFIX/drive_c/windows/syswow64 ]] || fail "$WINEPREFIX is not a 64-bit prefix"
+    fi
+    if [[ -n $copy ]]; then
+        rm -rf "$copy"
+        cp -a "$WINEPREFIX" "$copy"
     fi
     ;;
 
