@@ -22,5 +22,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 set(CMAKE_CXX_FLAGS_RELEASE "-O2 -DNDEBUG" CACHE STRING "Flags for Release builds")
 
 # One self-contained .exe: no libstdc++, libgcc or winpthread DLL to ship beside it (or to
-# hunt for under Wine).
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+# hunt for under Wine). No link time in its header either: the same sources give the same
+# programs, and with them the same installer.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp")
