@@ -361,6 +361,32 @@ TEST_F(Win32FaceTest, MenusFooterAndAboutReachTheirCommands)
     EXPECT_EQ(desktop.exits, 1);
 }
 
+TEST_F(Win32FaceTest, TheLogTakesALongScanAndLeavesTheDialogKeysAlone)
+{
+    // More than the 32,767 characters an edit box holds unless told otherwise.
+    MemoryNotes memory;
+    for (int i = 0; i < 1500; ++i)
+        memory.books["m.nsf"].people.push_back(
+            MemoryNotes::contact("Person" + std::to_string(i), "", "Q", "p" + std::to_string(i) + "@example.com"));
+    ui::FrmMain scanning(desktop, memory, *state);
+    MainWindow face(scanning);
+    face.show(SW_SHOWNORMAL);
+    desktop.openFileAnswers = {"m.nsf"};
+    click(face.control("CmdBrowse"));
+    const std::string log = logOf(face);
+    EXPECT_GT(log.size(), 40000u);
+    EXPECT_NE(log.find("1500 : Person1499 Q - p1499@example.com\r\n"), std::string::npos);
+
+    // Escape in the log does not close the window, and Tab leaves the log.
+    HWND box = face.control("txtProgressDetails");
+    key(box, WM_KEYDOWN, VK_ESCAPE);
+    win32::MessagePump::handlePending();
+    EXPECT_TRUE(IsWindow(face.hwnd()));
+    key(box, WM_KEYDOWN, VK_TAB);
+    EXPECT_NE(GetFocus(), box);
+    EXPECT_EQ(logOf(face), log);
+}
+
 TEST_F(Win32FaceTest, ClosingDuringAScanStopsItThenCloses)
 {
     MemoryNotes memory;
