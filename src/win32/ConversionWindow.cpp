@@ -6,6 +6,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 namespace tarnwick::win32 {
 
 namespace {
@@ -166,11 +168,23 @@ bool ConversionWindow::selectAllTicked()
 
 void ConversionWindow::setProgressRange(std::int32_t minimum, std::int32_t maximum)
 {
+    m_minimum = minimum;
+    m_maximum = maximum;
+    m_shownPixel = -1;
     SendMessageW(control("ProgBarSave"), PBM_SETRANGE32, static_cast<WPARAM>(minimum), maximum);
 }
 
 void ConversionWindow::setProgressValue(std::int32_t value)
 {
+    // The bar redraws itself on every new position, and an export moves it once a contact:
+    // it is told only when its filled part grows by a pixel, and always at either end.
+    RECT bar{};
+    GetClientRect(control("ProgBarSave"), &bar);
+    const long long span = std::max<long long>(1, static_cast<long long>(m_maximum) - m_minimum);
+    const long long pixel = (static_cast<long long>(value) - m_minimum) * bar.right / span;
+    if (pixel == m_shownPixel && value != m_minimum && value != m_maximum)
+        return;
+    m_shownPixel = pixel;
     SendMessageW(control("ProgBarSave"), PBM_SETPOS, static_cast<WPARAM>(value), 0);
 }
 

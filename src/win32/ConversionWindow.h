@@ -52,6 +52,8 @@ private:
     ui::FrmConversion &m_window;
     HWND m_list = nullptr;
     HICON m_fileIcon = nullptr;
+    std::int32_t m_minimum = 0, m_maximum = 100;
+    long long m_shownPixel = -1;
 };
 
 } // namespace tarnwick::win32
