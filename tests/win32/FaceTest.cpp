@@ -385,6 +385,20 @@ TEST_F(Win32FaceTest, TheLogTakesALongScanAndLeavesTheDialogKeysAlone)
     key(box, WM_KEYDOWN, VK_TAB);
     EXPECT_NE(GetFocus(), box);
     EXPECT_EQ(logOf(face), log);
+
+    // The bar, told of a position only when it shows one more pixel, still ends full.
+    TempFolder folder("win32-bar");
+    desktop.folderAnswers = {folder.path.string()};
+    desktop.openConversion = [&](ui::WindowFace &owner, ui::FrmConversion &choice) {
+        ConversionWindow conversion(choice, win32::Win32Desktop::windowOf(&owner));
+        click(conversion.control("ChkSelectAll"));
+        click(conversion.control("CmdConversion"));
+        HWND bar = conversion.control("ProgBarSave");
+        EXPECT_EQ(SendMessageW(bar, PBM_GETRANGE, FALSE, 0), 1500);
+        EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 1500);
+    };
+    click(face.control("CmdContactsCreate"));
+    EXPECT_EQ(desktop.messages.back().text, "1500 Contacts Saved Successfully");
 }
 
 TEST_F(Win32FaceTest, ClosingDuringAScanStopsItThenCloses)
