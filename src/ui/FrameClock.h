@@ -14,6 +14,7 @@ public:
     explicit FrameClock(Duration interval = std::chrono::milliseconds(16));
 
     void setInterval(Duration interval) { m_interval = interval; }
+    Duration interval() const { return m_interval; }
     // Starts over; the next due() is true at once.
     void restart();
     // True when a frame has passed since the last true (or since restart); counts from now.

@@ -52,16 +52,12 @@ void FrmConversion::CmdConversion_Click()
     // a second run started then would write over the first one's file under its feet.
     if (m_running)
         return;
-    struct Running
+    m_running = true;
+    struct Finish
     {
-        bool &flag;
-        explicit Running(bool &f)
-            : flag(f)
-        {
-            flag = true;
-        }
-        ~Running() { flag = false; }
-    } running(m_running);
+        bool &running;
+        ~Finish() { running = false; }
+    } finish{m_running};
     m_frame.restart();
     RunContactsExport(*this, m_notes, m_state);
 }

@@ -119,7 +119,7 @@ void FrmMain::ScanLotusNotesContacts()
     // file dialog) is repainted before the book is read.
     m_frame.restart();
     m_logFrame.restart();
-    m_logFrame.setInterval(m_frameInterval);
+    m_logFrame.setInterval(m_frame.interval());
     struct Finish
     {
         FrmMain &window;
@@ -155,13 +155,6 @@ void FrmMain::appendLogLine(std::string_view line)
     m_pendingLog.append(line).append("\r\n");
 }
 
-void FrmMain::setFrameInterval(FrameClock::Duration interval)
-{
-    m_frameInterval = interval;
-    m_frame.setInterval(interval);
-    m_logFrame.setInterval(interval);
-}
-
 void FrmMain::flushLog()
 {
     if (m_pendingLog.empty())
@@ -169,8 +162,8 @@ void FrmMain::flushLog()
     const auto start = std::chrono::steady_clock::now();
     face().appendLog(m_pendingLog);
     m_pendingLog.clear();
-    if (m_frameInterval > FrameClock::Duration::zero())
-        m_logFrame.setInterval(std::max(m_frameInterval, 3 * (std::chrono::steady_clock::now() - start)));
+    if (const auto frame = m_frame.interval(); frame > FrameClock::Duration::zero())
+        m_logFrame.setInterval(std::max(frame, 3 * (std::chrono::steady_clock::now() - start)));
 }
 
 void FrmMain::setProceedEnabled(bool enabled)

@@ -49,7 +49,7 @@ public:
 
     // How often, at most, a running scan shows its new log lines and lets the windows
     // handle events. Zero makes every yield of the scan reach the desktop and show the log.
-    void setFrameInterval(FrameClock::Duration interval);
+    void setFrameInterval(FrameClock::Duration interval) { m_frame.setInterval(interval); }
 
     static constexpr const char *OpenFileFilter = "Lotus Notes Address Book (*.nsf *.dxl)|*.nsf;*.dxl|All files (*)|*";
 
@@ -78,7 +78,6 @@ private:
     // new lines are shown no more often than every few times the last showing took, so
     // that a long scan never spends most of its time redrawing the log.
     FrameClock m_logFrame;
-    FrameClock::Duration m_frameInterval = std::chrono::milliseconds(16);
     bool m_scanning = false;
     bool m_stopRequested = false;
     bool m_closeAfterScan = false;
