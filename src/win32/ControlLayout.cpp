@@ -8,8 +8,7 @@ ControlLayout::ControlLayout(HWND parent)
     : m_parent(parent)
     , m_dpi(look::dpiOf(parent))
 {
-    for (std::size_t i = 0; i < m_fonts.size(); ++i)
-        m_fonts[i] = look::createFont(static_cast<look::Font>(i), m_dpi);
+    makeFonts();
 }
 
 ControlLayout::~ControlLayout()
@@ -17,6 +16,12 @@ ControlLayout::~ControlLayout()
     releaseFonts();
     for (auto &entry : m_brushes)
         DeleteObject(entry.second);
+}
+
+void ControlLayout::makeFonts()
+{
+    for (std::size_t i = 0; i < m_fonts.size(); ++i)
+        m_fonts[i] = look::createFont(static_cast<look::Font>(i), m_dpi);
 }
 
 void ControlLayout::releaseFonts()
@@ -48,8 +53,7 @@ void ControlLayout::apply(UINT dpi)
     if (dpi != m_dpi) {
         releaseFonts();
         m_dpi = dpi;
-        for (std::size_t i = 0; i < m_fonts.size(); ++i)
-            m_fonts[i] = look::createFont(static_cast<look::Font>(i), m_dpi);
+        makeFonts();
     }
     for (const Placement &placement : m_placements) {
         const RECT at = scaled(placement.at);

@@ -72,6 +72,7 @@ public:
     HFONT font(look::Font font) const;
 
 private:
+    void makeFonts();
     void releaseFonts();
 
     HWND m_parent;

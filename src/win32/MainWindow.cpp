@@ -255,8 +255,8 @@ void MainWindow::appendLog(const std::string &text)
 {
     const int length = GetWindowTextLengthW(m_log);
     SendMessageW(m_log, EM_SETSEL, static_cast<WPARAM>(length), length);
+    // The box's change notice moves the caret to the end and scrolls to it.
     SendMessageW(m_log, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(widen(text).c_str()));
-    txtProgressDetails_Change();
 }
 
 void MainWindow::setProceedEnabled(bool enabled)

@@ -18,7 +18,6 @@ namespace tarnwick::win32 {
 namespace {
 
 // From the HTML Help interface, which the program loads at run time rather than linking.
-using HtmlHelpFunction = HWND(WINAPI *)(HWND, LPCWSTR, UINT, DWORD_PTR);
 constexpr UINT HH_DISPLAY_TOPIC = 0x0000;
 constexpr UINT HH_CLOSE_ALL = 0x0012;
 
@@ -70,13 +69,11 @@ bool fileExists(const std::wstring &path)
 
 Win32Desktop::~Win32Desktop()
 {
-    if (m_htmlHelp) {
-        // A help window left open would outlive the library it runs in.
-        if (auto htmlHelp = reinterpret_cast<HtmlHelpFunction>(
-                reinterpret_cast<void *>(GetProcAddress(m_htmlHelp, "HtmlHelpW"))))
-            htmlHelp(nullptr, nullptr, HH_CLOSE_ALL, 0);
-        FreeLibrary(m_htmlHelp);
-    }
+    // A help window left open would outlive the library it runs in.
+    if (m_htmlHelp)
+        m_htmlHelp(nullptr, nullptr, HH_CLOSE_ALL, 0);
+    if (m_htmlHelpLibrary)
+        FreeLibrary(m_htmlHelpLibrary);
 }
 
 HWND Win32Desktop::windowOf(ui::WindowFace *face)
@@ -173,13 +170,14 @@ std::string Win32Desktop::helpDocumentPath()
 void Win32Desktop::openHelp(ui::WindowFace &owner, const std::string &path, Failure onFailure)
 {
     const std::wstring file = widen(path);
-    if (!m_htmlHelp)
-        m_htmlHelp = LoadLibraryW(L"hhctrl.ocx");
-    auto htmlHelp = m_htmlHelp ? reinterpret_cast<HtmlHelpFunction>(
-                                     reinterpret_cast<void *>(GetProcAddress(m_htmlHelp, "HtmlHelpW")))
-                               : nullptr;
+    if (!m_htmlHelpLibrary) {
+        m_htmlHelpLibrary = LoadLibraryW(L"hhctrl.ocx");
+        if (m_htmlHelpLibrary)
+            m_htmlHelp = reinterpret_cast<HtmlHelpFunction>(
+                reinterpret_cast<void *>(GetProcAddress(m_htmlHelpLibrary, "HtmlHelpW")));
+    }
     // The viewer shows an empty window for a missing file; the user is told instead.
-    if (!fileExists(file) || !htmlHelp || !htmlHelp(windowOf(&owner), file.c_str(), HH_DISPLAY_TOPIC, 0)) {
+    if (!fileExists(file) || !m_htmlHelp || !m_htmlHelp(windowOf(&owner), file.c_str(), HH_DISPLAY_TOPIC, 0)) {
         if (onFailure)
             onFailure();
     }

@@ -36,7 +36,9 @@ public:
 
 private:
     // HTML Help is loaded on first use; the viewer's windows are closed before it goes.
-    HMODULE m_htmlHelp = nullptr;
+    using HtmlHelpFunction = HWND(WINAPI *)(HWND, LPCWSTR, UINT, DWORD_PTR);
+    HMODULE m_htmlHelpLibrary = nullptr;
+    HtmlHelpFunction m_htmlHelp = nullptr;
 };
 
 } // namespace tarnwick::win32

@@ -40,7 +40,6 @@ void Win32Window::create(const Frame &frame)
         description.lpfnWndProc = windowProcedure;
         description.hInstance = instance;
         description.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        description.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(frame.icon));
         description.lpszClassName = frame.windowClass;
         if (!RegisterClassExW(&description))
             throw std::runtime_error("could not register the window class " + narrow(frame.windowClass));
@@ -127,11 +126,13 @@ LRESULT Win32Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (const Placement *placement = m_layout ? m_layout->placementOf(reinterpret_cast<HWND>(lParam)) : nullptr;
             placement && (placement->text != look::SystemColour || placement->background != look::SystemColour)) {
             HDC dc = reinterpret_cast<HDC>(wParam);
-            const LRESULT standard = DefWindowProcW(m_hwnd, message, wParam, lParam);
+            if (placement->background == look::SystemColour) {
+                const LRESULT standard = DefWindowProcW(m_hwnd, message, wParam, lParam);
+                SetTextColor(dc, placement->text);
+                return standard;
+            }
             if (placement->text != look::SystemColour)
                 SetTextColor(dc, placement->text);
-            if (placement->background == look::SystemColour)
-                return standard;
             SetBkColor(dc, placement->background);
             // Labels lie on what is drawn under them; an edit box fills its own.
             if (message != WM_CTLCOLOREDIT)
