@@ -81,10 +81,10 @@ def check_chm(chm, page, tool):
     print(f"{chm}: ITSF 3, {len(names)} files, Help.html as built, {len(found)} sections in its contents")
 
 
-def check_zip(archive, specs):
+def check_zip(archive, entries):
     expected = {}
-    for spec in specs:
-        path, _, name = spec.partition(":")
+    for entry in entries:
+        path, _, name = entry.partition(":")
         expected["Tarnwick/" + (name or os.path.basename(path))] = path
     with zipfile.ZipFile(archive) as z:
         bad = z.testzip()
