@@ -44,10 +44,13 @@ void appendField(std::string &line, std::string_view value)
     line.push_back('"');
 }
 
-std::string failureText(const std::string &reason)
+// A split export whose parts were partly renamed says itself which files changed.
+std::string failureText(const std::string &reason, bool partlyReplaced = false)
 {
-    return "The contacts could not be saved.\r\n\r\n" + reason +
-           "\r\n\r\nNo file was written; any earlier file of that name is unchanged.";
+    std::string text = "The contacts could not be saved.\r\n\r\n" + reason;
+    if (!partlyReplaced)
+        text += "\r\n\r\nNo file was written; any earlier file of that name is unchanged.";
+    return text;
 }
 
 } // namespace
@@ -168,7 +171,8 @@ ExportResult RunContactsExport(ExportHost &host, notes::SessionFactory &notes, S
     } catch (const std::exception &error) {
         n.release();
         output->discard();
-        host.showMessage(failureText(error.what()), Messages::ExportFailedTitle);
+        host.showMessage(failureText(error.what(), dynamic_cast<const PartlyReplaced *>(&error) != nullptr),
+                         Messages::ExportFailedTitle);
         return {ExportEnding::Failed, rows, error.what()};
     }
 

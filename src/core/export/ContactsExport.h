@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <stdexcept>
 #include <string>
 
 namespace notes {
@@ -44,6 +45,14 @@ public:
     virtual void commit() = 0;
     // Drops whatever was written; never throws. Also what destruction without commit does.
     virtual void discard() noexcept = 0;
+};
+
+// Thrown by a commit that failed after some of the output's files had already taken their
+// final names: its message says which, and the run then does not claim that nothing changed.
+class PartlyReplaced : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
 };
 
 std::unique_ptr<ExportOutput> makeFileOutput();

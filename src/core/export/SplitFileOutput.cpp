@@ -107,10 +107,16 @@ void SplitFileOutput::commit()
         if (ec) {
             removeStaged(i);
             m_parts.clear();
-            std::string message = target + ": cannot replace the file: " + ec.message();
-            if (i > 0)
-                message += " (parts 1 to " + std::to_string(i) + " were already replaced)";
-            throw std::runtime_error(message);
+            const std::string message = target + ": cannot replace the file: " + ec.message();
+            if (i == 0)
+                throw std::runtime_error(message);
+            // The renames cannot be taken back: say which parts are this export's now.
+            const auto name = [this](std::size_t n) {
+                return utf8Path(fsPath(partPath(m_path, static_cast<std::int32_t>(n))).filename());
+            };
+            throw PartlyReplaced(message + "\r\n\r\n" + (i == 1 ? name(1) + " was" : name(1) + " to " + name(i) + " were") +
+                                 " already replaced by this export; " + name(i + 1) +
+                                 " and the parts after it are unchanged.");
         }
     }
     m_staged = 0;
