@@ -1,6 +1,6 @@
 #include "Fixtures.h"
 #include "MemoryNotes.h"
-#include "RecordingExportHost.h"
+#include "RecordingHost.h"
 #include "cli/InterruptCleanup.h"
 #include "export/AtomicFileOutput.h"
 #include "export/ContactsExport.h"
@@ -10,9 +10,11 @@
 
 #include <csignal>
 #include <functional>
-#include <stdexcept>
 
+#ifndef _WIN32
+#include <sys/resource.h>
 #include <sys/stat.h>
+#endif
 
 using namespace tarnwick;
 namespace fs = std::filesystem;
@@ -21,6 +23,7 @@ namespace {
 
 const std::string Book = "/books/names.nsf";
 const std::string Earlier = "First Name\r\nOld,\r\n";
+using Names = std::vector<std::string>;
 
 MemoryNotes::Contact annLee()
 {
@@ -30,35 +33,6 @@ MemoryNotes::Contact annLee()
     c["WebSite"] = {"https://acme.example/ann"};
     return c;
 }
-
-// The real file, failing like a full disk once `room` bytes went through or at the commit;
-// it keeps whether the export let go of it.
-struct TestOutput final : ExportOutput
-{
-    std::size_t room = 1u << 30;
-    bool commitFails = false, discarded = false;
-    AtomicFileOutput real;
-    std::string path;
-    void open(const std::string &p) override { real.open(path = p); }
-    void write(std::string_view bytes) override
-    {
-        if (bytes.size() > room)
-            throw std::runtime_error(path + ": cannot write: No space left on device");
-        room -= bytes.size();
-        real.write(bytes);
-    }
-    void commit() override
-    {
-        if (commitFails)
-            throw std::runtime_error(path + ": cannot write: No space left on device");
-        real.commit();
-    }
-    void discard() noexcept override
-    {
-        discarded = true;
-        real.discard();
-    }
-};
 
 class ExportTest : public ::testing::Test
 {
@@ -72,11 +46,20 @@ protected:
     }
     void TearDown() override { TemporaryFiles::setUnnamedFilesAllowed(true); }
     ExportResult run(ExportOutput *output = nullptr) { return RunContactsExport(host, notes, state, output); }
-    std::string written() const { return slurp(dir / "GMAILContacts.csv"); }
+    std::string written(const std::string &name = "GMAILContacts.csv") const { return slurp(dir / name); }
+    // Contacts named after their letter, first names of the given lengths, in this order.
+    void people(const std::vector<std::size_t> &lengths)
+    {
+        notes.books[Book].people.clear();
+        for (std::size_t i = 0; i < lengths.size(); ++i)
+            notes.books[Book].people.push_back(
+                MemoryNotes::contact(std::string(lengths[i], static_cast<char>('A' + i % 26)), "", "Lee", ""));
+    }
+    std::string message() const { return host.messages.empty() ? std::string() : host.messages.back().text; }
 
     TempFolder dir{"export"};
     MemoryNotes notes;
-    RecordingExportHost host;
+    RecordingHost host;
     SharedState state;
 };
 
@@ -120,17 +103,18 @@ TEST_F(ExportTest, ProgressAndCompletion)
     EXPECT_EQ(host.maximum, 3);
     EXPECT_EQ(host.progress, (std::vector<std::int32_t>{2, 3, 4, 5}));
     EXPECT_FALSE(host.conversionEnabled);
-    EXPECT_FALSE(host.proceedEnabled);
+    EXPECT_EQ(host.proceedChanges, std::vector<bool>(2, false));
     EXPECT_TRUE(host.linkShown);
-    EXPECT_EQ(host.messages.back().text, "5 Contacts Saved Successfully");
+    EXPECT_EQ(message(), "5 Contacts Saved Successfully");
     EXPECT_EQ(host.messages.back().title, "Conversion Completed...");
     EXPECT_EQ(state.ExportFilePath, dir / "GMAILContacts.csv");
     EXPECT_EQ(notes.live, 0);
-    EXPECT_EQ(dir.names(), std::vector<std::string>{"GMAILContacts.csv"});
+    EXPECT_EQ(dir.names(), Names{"GMAILContacts.csv"});
 }
 
 TEST_F(ExportTest, EndsQuietlyOrAsksForColumns)
 {
+    state.ExportFilePath = "earlier.csv";
     host.folder.clear();
     host.tick({"First Name"});
     EXPECT_EQ(run().ending, ExportEnding::Cancelled);
@@ -142,9 +126,11 @@ TEST_F(ExportTest, EndsQuietlyOrAsksForColumns)
     EXPECT_EQ(run().ending, ExportEnding::NothingTicked);
     EXPECT_EQ(host.folderAsks, 2); // the folder comes first, even with nothing ticked
     ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].text, "Please select fields to be exported");
+    EXPECT_EQ(message(), "Please select fields to be exported");
     EXPECT_EQ(host.messages[0].title, "Select Fields");
     EXPECT_TRUE(dir.names().empty());
+    EXPECT_EQ(state.ExportFilePath, "earlier.csv");
+    EXPECT_EQ(host.minimum, -1); // the bar untouched
 }
 
 TEST_F(ExportTest, RootFolderGetsOneSeparator)
@@ -163,21 +149,6 @@ TEST_F(ExportTest, RootFolderGetsOneSeparator)
     EXPECT_EQ(output.path, "/GMAILContacts.csv");
 }
 
-TEST_F(ExportTest, SplitPartsHoldAtMostNContactsEachWithTheHeader)
-{
-    host.tick({"First Name", "Last Name"});
-    notes.books[Book].people.clear();
-    for (const char *first : {"A", "B", "C", "D", "E", "F", "G"})
-        notes.books[Book].people.push_back(MemoryNotes::contact(first, "", "Lee", ""));
-    SplitFileOutput parts(3);
-    EXPECT_EQ(run(&parts).rows, 7);
-    const std::string header = "First Name,Last Name,\r\n";
-    EXPECT_EQ(slurp(dir / "GMAILContacts-1.csv"), header + "A,Lee,\r\nB,Lee,\r\nC,Lee,\r\n");
-    EXPECT_EQ(slurp(dir / "GMAILContacts-2.csv"), header + "D,Lee,\r\nE,Lee,\r\nF,Lee,\r\n");
-    EXPECT_EQ(slurp(dir / "GMAILContacts-3.csv"), header + "G,Lee,\r\n");
-    EXPECT_EQ(dir.names().size(), 3u); // no GMAILContacts.csv, no leftovers
-}
-
 // Every way an export fails leaves the earlier file as it was, nothing beside it, every
 // Notes object released and the window ready for another try.
 TEST_F(ExportTest, FailuresChangeNothing)
@@ -185,155 +156,252 @@ TEST_F(ExportTest, FailuresChangeNothing)
     struct Case
     {
         const char *name;
-        std::function<void(TestOutput &)> setUp;
+        std::function<void()> setUp;
         ExportEnding ending;
         std::string text, title = "Conversion Failed";
     };
-    const std::string notesText = "Lotus Notes not configured or the selected file is not a correct notes "
-                                  "address book file.";
     const Case cases[] = {
-        {"full disk", [](TestOutput &o) { o.room = 200; }, ExportEnding::Failed, "No space left on device"},
-        {"full at the commit", [](TestOutput &o) { o.commitFails = true; }, ExportEnding::Failed,
-         "GMAILContacts.csv: cannot write: No space left on device"},
-        {"folder gone", [&](TestOutput &) { host.folder = dir / "gone"; }, ExportEnding::Failed,
+        {"folder gone", [&] { host.folder = dir / "gone"; }, ExportEnding::Failed,
          "gone" + std::string(1, fs::path::preferred_separator == L'\\' ? '\\' : '/') +
              "GMAILContacts.csv: cannot create the file: No such file or directory"},
-        {"read-only file", [&](TestOutput &) { fs::permissions(dir / "GMAILContacts.csv", fs::perms::owner_read); },
+        {"read-only file", [&] { fs::permissions(dir / "GMAILContacts.csv", fs::perms::owner_read); },
          ExportEnding::Failed, "GMAILContacts.csv: cannot replace the file: it is read-only"},
-        {"unreadable contact", [&](TestOutput &) { notes.fail("GetItemValue:LastName", 20); }, ExportEnding::Failed,
+        {"unreadable contact", [&] { notes.fail("GetItemValue:LastName", 20); }, ExportEnding::Failed,
          "GMAILContacts.csv: cannot read contact 20 of the address book"},
-        {"walk broken", [&](TestOutput &) { notes.fail("GetNextDocument", 30); }, ExportEnding::Failed,
-         "cannot read contact 31 of"},
-        {"empty book", [&](TestOutput &) { notes.books[Book].people.clear(); }, ExportEnding::EmptyBook,
+        {"walk broken", [&] { notes.fail("GetNextDocument", 30); }, ExportEnding::Failed, "cannot read contact 31 of"},
+        {"empty book", [&] { notes.books[Book].people.clear(); }, ExportEnding::EmptyBook,
          "File does not seems to be a valid address book or is empty.", "Korvane Software"},
         {"Notes unreachable",
-         [&](TestOutput &) {
+         [&] {
              notes.registered = {"Notes.NotesSession"};
              notes.fail("GetDatabase");
          },
-         ExportEnding::NotesFailure, notesText, "Korvane Software"},
+         ExportEnding::NotesFailure,
+         "Lotus Notes not configured or the selected file is not a correct notes address book file.",
+         "Korvane Software"},
     };
     TemporaryFiles::setUnnamedFilesAllowed(false); // a named file, so that one left behind shows
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         notes = MemoryNotes();
-        host = RecordingExportHost();
+        host = RecordingHost();
         SetUp();
         notes.books[Book].people.assign(50, annLee());
         host.tick({"First Name", "Last Name"});
         dir.write("GMAILContacts.csv", Earlier);
-        TestOutput output;
-        c.setUp(output);
-        const auto r = run(&output);
-        EXPECT_EQ(r.ending, c.ending);
-        ASSERT_FALSE(host.messages.empty());
-        EXPECT_NE(host.messages.back().text.find(c.text), std::string::npos) << host.messages.back().text;
+        c.setUp();
+        EXPECT_EQ(run().ending, c.ending);
+        EXPECT_NE(message().find(c.text), std::string::npos) << message();
         EXPECT_EQ(host.messages.back().title, c.title);
         EXPECT_EQ(written(), Earlier);
-        EXPECT_EQ(dir.names(), std::vector<std::string>{"GMAILContacts.csv"});
+        EXPECT_EQ(dir.names(), Names{"GMAILContacts.csv"});
         EXPECT_TRUE(host.conversionEnabled);
         EXPECT_FALSE(host.linkShown);
         EXPECT_EQ(notes.live, 0);
-        if (c.ending == ExportEnding::Failed && !output.path.empty()) {
-            EXPECT_TRUE(output.discarded);
-        }
         fs::permissions(dir / "GMAILContacts.csv", fs::perms::owner_all); // back from the read-only case
     }
 }
 
-// Parts of an earlier split export stay as they were whether the disk fills while a part
-// is written or only when the parts are flushed at the end.
-TEST_F(ExportTest, SplitExportChangesNoFileWhenTheDiskFills)
+// The renames of a split export cannot be taken back: when one fails, the message names
+// the parts already replaced, and no staged part is left behind.
+TEST_F(ExportTest, SplitCommitFailingHalfWay)
 {
-    notes.books[Book].people.assign(50, annLee());
+    people({1, 1, 1, 1, 1, 1, 1});
     host.tick({"First Name"});
-    for (const char *file : {"GMAILContacts.csv", "GMAILContacts-1.csv", "GMAILContacts-2.csv"})
-        dir.write(file, Earlier);
-    for (const bool atCommit : {false, true}) {
-        SCOPED_TRACE(atCommit);
-        int made = 0;
-        SplitFileOutput parts(20, [&]() -> std::unique_ptr<ExportOutput> {
-            auto o = std::make_unique<TestOutput>(); // the second part runs out of room
-            if (++made == 2 && atCommit)
-                o->commitFails = true;
-            else if (made == 2)
-                o->room = 100;
-            return o;
-        });
-        const auto r = run(&parts);
-        EXPECT_NE(r.error.find(dir / "GMAILContacts-2.csv: cannot write: No space"), std::string::npos) << r.error;
-        EXPECT_EQ(made, atCommit ? 3 : 2);
-        EXPECT_EQ(dir.names().size(), 3u);
-        for (const char *file : {"GMAILContacts.csv", "GMAILContacts-1.csv", "GMAILContacts-2.csv"})
-            EXPECT_EQ(slurp(dir / file), Earlier) << file;
+    for (const int blocked : {1, 2}) {
+        SCOPED_TRACE(blocked);
+        fs::remove_all(dir.path);
+        fs::create_directories(dir.path);
+        for (const char *part : {"GMAILContacts-1.csv", "GMAILContacts-2.csv", "GMAILContacts-3.csv"})
+            dir.write(part, Earlier);
+        const auto in = "GMAILContacts-" + std::to_string(blocked) + ".csv";
+        fs::remove(dir / in);
+        fs::create_directory(dir / in); // a folder where the part goes
+        SplitFileOutput parts(3);
+        EXPECT_EQ(run(&parts).ending, ExportEnding::Failed);
+        EXPECT_NE(message().find(in + ": cannot replace the file: "), std::string::npos) << message();
+        EXPECT_EQ(dir.names(), (Names{"GMAILContacts-1.csv", "GMAILContacts-2.csv", "GMAILContacts-3.csv"}));
+        EXPECT_EQ(written("GMAILContacts-3.csv"), Earlier);
+        if (blocked == 1) {
+            EXPECT_TRUE(message().ends_with("No file was written; any earlier file of that name is unchanged."));
+        } else {
+            EXPECT_EQ(written("GMAILContacts-1.csv"), "First Name,\r\nA,\r\nB,\r\nC,\r\n");
+            EXPECT_TRUE(message().ends_with("\r\n\r\nGMAILContacts-1.csv was already replaced by this export; "
+                                            "GMAILContacts-2.csv and the parts after it are unchanged."))
+                << message();
+        }
     }
 }
 
 #ifndef _WIN32
-// What the owner gave "GMAILContacts.csv" outlives the export, with and without files
-// created unnamed. (POSIX modes, links and signals; the read-only attribute of Windows is
-// tested under Wine.)
-class ReplacedFileTest : public ExportTest, public ::testing::WithParamInterface<bool>
+// A signal in the middle of an export, with the command-line tool's handler, which removes
+// what is registered: a named temporary file is what it has to remove.
+void interruptedExport(const std::string &file, int signal)
+{
+    cli::installInterruptCleanup();
+    AtomicFileOutput out;
+    out.open(file);
+    out.write("half");
+    std::raise(signal);
+}
+
+// The writer on the real file system, with files created unnamed (Linux) and named (any
+// other system). POSIX modes, owners, links and signals; Windows has its own under Wine.
+class RealFileTest : public ExportTest, public ::testing::WithParamInterface<bool>
 {
 protected:
-    void SetUp() override { TemporaryFiles::setUnnamedFilesAllowed(GetParam()); }
-    static unsigned mode(const std::string &path)
+    void SetUp() override
+    {
+        ExportTest::SetUp();
+        TemporaryFiles::setUnnamedFilesAllowed(GetParam());
+    }
+    static struct stat statOf(const std::string &path)
     {
         struct stat st{};
-        EXPECT_EQ(::stat(path.c_str(), &st), 0);
-        return st.st_mode & 07777;
+        EXPECT_EQ(::stat(path.c_str(), &st), 0) << path;
+        return st;
+    }
+    void commitFile(const std::string &bytes)
+    {
+        AtomicFileOutput out;
+        out.open(file);
+        out.write(bytes);
+        out.commit();
     }
     const std::string file = dir / "GMAILContacts.csv";
 };
 
-// Its permission bits stay, and a symbolic link stays a link to the file replaced.
-TEST_P(ReplacedFileTest, KeepsPermissionsAndLinks)
+// A disk that fills, at any byte: in a child process whose files may grow to a chosen
+// size, the real writes and the real flush at the commit fail where the disk would.
+TEST_P(RealFileTest, DiskFullAtAnyByteChangesNothing)
+{
+    host.tick({"First Name", "Last Name"});
+    struct Case
+    {
+        const char *name;
+        std::vector<std::size_t> lengths; // of the contacts' first names
+        std::int32_t split;               // contacts a part; 0: one file
+        int room;                         // bytes the largest file may have, against its size
+    };
+    const std::vector<std::size_t> small(20, 1000), large(3000, 1000);
+    std::vector<std::size_t> growing(10, 1000);
+    growing.resize(20, 3000); // the second part the larger
+    const Case cases[] = {
+        {"exactly room for it", small, 0, 0},
+        {"one byte short: the flush at the commit fails", small, 0, -1},
+        {"more than a buffer: a write fails", large, 0, -1'500'000},
+        {"the second part: after the first was committed", growing, 10, -1},
+    };
+    const Names earlierParts{"GMAILContacts-1.csv", "GMAILContacts-2.csv", "GMAILContacts.csv"};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        people(c.lengths);
+        auto output = [&c]() -> std::unique_ptr<ExportOutput> {
+            if (c.split)
+                return std::make_unique<SplitFileOutput>(c.split);
+            return makeFileOutput();
+        };
+        // What the export writes where there is room.
+        TempFolder roomy("roomy");
+        host.folder = roomy.path.string();
+        ASSERT_EQ(run(output().get()).ending, ExportEnding::Completed);
+        std::uintmax_t largest = 0;
+        for (const auto &written : fs::directory_iterator(roomy.path))
+            largest = std::max(largest, written.file_size());
+        const auto limit = static_cast<rlim_t>(static_cast<std::intmax_t>(largest) + c.room);
+
+        host.folder = dir.path.string();
+        for (const auto &name : earlierParts)
+            dir.write(name, Earlier);
+        const bool fits = c.room >= 0;
+        const auto exportInChild = [&] {
+            std::signal(SIGXFSZ, SIG_IGN); // past the limit a write fails with EFBIG instead
+            const rlimit fsize{limit, limit};
+            ::setrlimit(RLIMIT_FSIZE, &fsize);
+            const auto ending = run(output().get()).ending;
+            std::fputs(message().c_str(), stderr);
+            std::exit(static_cast<int>(ending));
+        };
+        EXPECT_EXIT(exportInChild(),
+            ::testing::ExitedWithCode(static_cast<int>(fits ? ExportEnding::Completed : ExportEnding::Failed)),
+            fits ? "Saved Successfully" : "GMAILContacts(-2)?\\.csv: cannot write: File too large");
+        EXPECT_EQ(dir.names(), earlierParts);
+        for (const auto &name : earlierParts) {
+            const bool replaced = fits && name == (c.split ? "GMAILContacts-1.csv" : "GMAILContacts.csv");
+            EXPECT_EQ(written(name) == Earlier, !replaced) << name;
+        }
+    }
+}
+
+TEST_P(RealFileTest, AFolderAtTheNameFailsTheRename)
+{
+    fs::create_directory(file);
+    host.tick({"First Name"});
+    EXPECT_EQ(run().ending, ExportEnding::Failed);
+    EXPECT_NE(message().find("GMAILContacts.csv: cannot replace the file: Is a directory"), std::string::npos)
+        << message();
+    EXPECT_EQ(dir.names(), Names{"GMAILContacts.csv"});
+    EXPECT_TRUE(fs::is_empty(file));
+}
+
+TEST_P(RealFileTest, ANewFileTakesTheUmask)
+{
+    for (const mode_t mask : {022u, 077u, 0u}) {
+        const mode_t before = ::umask(mask);
+        commitFile("new");
+        ::umask(before);
+        EXPECT_EQ(statOf(file).st_mode & 07777, 0666u & ~mask) << std::oct << mask;
+        fs::remove(file);
+    }
+}
+
+// A replaced file keeps its permission bits, and its owner where we may keep it; a
+// symbolic link stays a link to the file replaced.
+TEST_P(RealFileTest, KeepsModeOwnerAndLinks)
 {
     fs::create_directories(dir.path / "real");
     const auto real = dir / "real/contacts.csv";
     fs::create_symlink("real/contacts.csv", file);
+    const bool root = ::geteuid() == 0; // only root may give a file away
     for (const unsigned bits : {0600u, 0640u, 0604u}) {
         dir.write("real/contacts.csv", "old");
         fs::permissions(real, static_cast<fs::perms>(bits));
-        AtomicFileOutput out;
-        out.open(file);
-        out.write("new");
-        out.commit();
+        if (root) {
+            ASSERT_EQ(::chown(real.c_str(), 4242, 4343), 0);
+        }
+        commitFile("new");
         EXPECT_EQ(slurp(real), "new");
-        EXPECT_EQ(mode(real), bits);
+        EXPECT_EQ(statOf(real).st_mode & 07777, bits);
+        if (root) {
+            EXPECT_EQ(statOf(real).st_uid, 4242u);
+            EXPECT_EQ(statOf(real).st_gid, 4343u);
+        }
         EXPECT_TRUE(fs::is_symlink(file));
     }
-    EXPECT_EQ(dir.names(), (std::vector<std::string>{"GMAILContacts.csv", "real"}));
+    EXPECT_EQ(dir.names(), (Names{"GMAILContacts.csv", "real"}));
     EXPECT_EQ(fs::directory_iterator(dir.path / "real")->path().filename(), "contacts.csv");
 }
 
 // Nothing half-written is left: with unnamed files there is nothing to see until the
-// commit; a named one goes on Ctrl-C or SIGTERM.
-TEST_P(ReplacedFileTest, NothingLeftBehindOnAnInterruption)
+// commit; a named one goes on every signal the command-line tool handles.
+TEST_P(RealFileTest, NothingLeftBehindOnAnInterruption)
 {
     dir.write("GMAILContacts.csv", "old");
     if (GetParam()) {
         AtomicFileOutput out;
         out.open(file);
         out.write("half");
-        EXPECT_EQ(dir.names(), std::vector<std::string>{"GMAILContacts.csv"});
+        EXPECT_EQ(dir.names(), Names{"GMAILContacts.csv"});
     }
-    for (const int signal : {SIGINT, SIGTERM}) {
-        EXPECT_EXIT(
-            {
-                cli::installInterruptCleanup();
-                AtomicFileOutput out;
-                out.open(file);
-                out.write("half");
-                std::raise(signal);
-            },
-            ::testing::KilledBySignal(signal), "");
-        EXPECT_EQ(dir.names(), std::vector<std::string>{"GMAILContacts.csv"});
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        EXPECT_EXIT(interruptedExport(file, signal), ::testing::KilledBySignal(signal), "");
+        EXPECT_EQ(dir.names(), Names{"GMAILContacts.csv"});
         EXPECT_EQ(slurp(file), "old");
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(UnnamedAndNamed, ReplacedFileTest, ::testing::Bool());
+INSTANTIATE_TEST_SUITE_P(UnnamedAndNamed, RealFileTest, ::testing::Bool());
 #endif
 
 } // namespace

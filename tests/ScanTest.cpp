@@ -1,5 +1,6 @@
 #include "MemoryNotes.h"
-#include "RecordingScanHost.h"
+#include "RecordingHost.h"
+#include "notes/BusyHook.h"
 #include "notes/ContactScan.h"
 #include "notes/Messages.h"
 #include "notes/SharedState.h"
@@ -7,7 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <functional>
+#include <stdexcept>
+#include <thread>
 
 using namespace tarnwick;
 
@@ -33,7 +37,7 @@ TEST(ScanTest, Endings)
     struct Case
     {
         const char *name;
-        std::function<void(MemoryNotes &, RecordingScanHost &)> setUp;
+        std::function<void(MemoryNotes &, RecordingHost &)> setUp;
         ScanEnding ending;
         std::vector<std::string> log; // the whole log, or its end when tail is set
         bool tail;
@@ -41,9 +45,9 @@ TEST(ScanTest, Endings)
         bool proceed;
         std::int32_t total; // 7 is the earlier scan's
     };
-    const auto none = [](MemoryNotes &, RecordingScanHost &) {};
+    const auto none = [](MemoryNotes &, RecordingHost &) {};
     const auto fallback = [](const char *failing, bool outOfMemory) {
-        return [=](MemoryNotes &n, RecordingScanHost &) {
+        return [=](MemoryNotes &n, RecordingHost &) {
             n.registered = {"Notes.NotesSession"};
             if (failing)
                 outOfMemory ? n.runOutOfMemory(failing) : n.fail(failing);
@@ -59,7 +63,7 @@ TEST(ScanTest, Endings)
         {"second class, silently", fallback(nullptr, false), ScanEnding::Completed,
          {"Listing Found Contacts...", Rule, "1 : Ann Q Carter - ann@example.com", "2 :  Lee - "}, true, completed,
          true, 2},
-        {"no class", [](MemoryNotes &n, RecordingScanHost &) { n.registered.clear(); }, ScanEnding::NotesUnavailable,
+        {"no class", [](MemoryNotes &n, RecordingHost &) { n.registered.clear(); }, ScanEnding::NotesUnavailable,
          {"Reading Lotus Notes Address Book...", "Initializing Lotus Notes...", "Please wait..."}, false, unavailable,
          false, 7},
         {"database fails after fallback", fallback("GetDatabase", false), ScanEnding::NotesUnavailable,
@@ -69,34 +73,34 @@ TEST(ScanTest, Endings)
         {"title out of memory after fallback", fallback("Title", true), ScanEnding::NotesUnavailable, Opening, false,
          unavailable, false, 7},
         // Not reported by itself: no count line, the earlier count stays.
-        {"database fails with the first class", [](MemoryNotes &n, RecordingScanHost &) { n.fail("GetDatabase"); },
+        {"database fails with the first class", [](MemoryNotes &n, RecordingHost &) { n.fail("GetDatabase"); },
          ScanEnding::EmptyBook, concat(Opening, {"Listing Found Contacts...", Rule}), false, empty, false, 7},
-        {"no People view", [](MemoryNotes &n, RecordingScanHost &) { n.fail("GetView"); }, ScanEnding::EmptyBook,
+        {"no People view", [](MemoryNotes &n, RecordingHost &) { n.fail("GetView"); }, ScanEnding::EmptyBook,
          concat(Opening, {"Listing Found Contacts...", Rule}), false, empty, false, 7},
-        {"empty view", [](MemoryNotes &n, RecordingScanHost &) { n.books[Book].people.clear(); },
+        {"empty view", [](MemoryNotes &n, RecordingHost &) { n.books[Book].people.clear(); },
          ScanEnding::EmptyBook, concat(Opening, {"Total Contacts Found : 0", "Listing Found Contacts...", Rule}),
          false, empty, false, 0},
         {"first next fails: the first contact twice",
-         [](MemoryNotes &n, RecordingScanHost &) { n.fail("GetNextDocument", 1); }, ScanEnding::Completed,
+         [](MemoryNotes &n, RecordingHost &) { n.fail("GetNextDocument", 1); }, ScanEnding::Completed,
          {Rule, "1 : Ann Q Carter - ann@example.com", "2 : Ann Q Carter - ann@example.com", "3 :  Lee - "}, true,
          completed, true, 2},
         // The first contact is read in the forgiving mode: the value is empty, the line
         // stays. From the second on, a failure ends the listing as completed. Memory
         // running out fails a step as Notes does.
         {"unreadable values",
-         [](MemoryNotes &n, RecordingScanHost &) {
+         [](MemoryNotes &n, RecordingHost &) {
              n.fail("GetItemValue:LastName", 1);
              n.fail("GetItemValue:MailAddress", 2);
          },
          ScanEnding::Completed, {Rule, "1 : Ann Q  - ann@example.com"}, true, completed, true, 2},
         {"values out of memory",
-         [](MemoryNotes &n, RecordingScanHost &) {
+         [](MemoryNotes &n, RecordingHost &) {
              n.runOutOfMemory("GetItemValue:LastName", 1);
              n.runOutOfMemory("GetItemValue:MailAddress", 2);
          },
          ScanEnding::Completed, {Rule, "1 : Ann Q  - ann@example.com"}, true, completed, true, 2},
         // Yields: before opening, after the rule, then one per contact.
-        {"stopped at a yield", [](MemoryNotes &, RecordingScanHost &h) { h.onYield = [](int n) { return n < 4; }; },
+        {"stopped at a yield", [](MemoryNotes &, RecordingHost &h) { h.onYield = [](int n) { return n < 4; }; },
          ScanEnding::Stopped, {Rule, "1 : Ann Q Carter - ann@example.com"}, true, "", false, 2},
     };
     for (const Case &c : cases) {
@@ -104,8 +108,8 @@ TEST(ScanTest, Endings)
         MemoryNotes notes;
         notes.books[Book].people = {MemoryNotes::contact("Ann", "Q", "Carter", "ann@example.com"),
                                     MemoryNotes::contact("", "", "Lee", "")};
-        RecordingScanHost host;
-        host.path = Book;
+        RecordingHost host;
+        host.book = Book;
         SharedState state;
         state.TotalContacts = 7;
         c.setUp(notes, host);
@@ -127,7 +131,7 @@ TEST(ScanTest, Endings)
                                                                        : Messages::MakerTitle);
         }
         // Enabled only at completion; the Notes ending disables it; otherwise untouched.
-        EXPECT_EQ(host.proceedEnabled, c.proceed);
+        EXPECT_EQ(host.proceedEnabled(), c.proceed);
         EXPECT_EQ(host.proceedChanges.empty(), c.ending == ScanEnding::EmptyBook || c.ending == ScanEnding::Stopped);
         EXPECT_EQ(state.TotalContacts, c.total);
         EXPECT_EQ(notes.live, 0);
@@ -150,8 +154,8 @@ TEST(ScanTest, CountsPastSixteenBits)
     MemoryNotes notes;
     for (int i = 1; i <= 40000; ++i)
         notes.books[Book].people.push_back(MemoryNotes::contact("P", "", std::to_string(i), ""));
-    RecordingScanHost host;
-    host.path = Book;
+    RecordingHost host;
+    host.book = Book;
     SharedState state;
     EXPECT_EQ(ScanLotusNotesContacts(host, notes, state), ScanEnding::Completed);
     EXPECT_EQ(state.TotalContacts, 40000);
@@ -170,6 +174,42 @@ TEST(ScanMessages, NotesUnavailableHasNineLines)
               std::string::npos);
     EXPECT_TRUE(text.ends_with("Please visit https://korvane.example/tarnwick/faq for more details."));
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 8);
+}
+
+// A long blocking step (flushing a large file) keeps the windows painting: the innermost
+// hook ticks on the waiting thread while the step runs on another, and whatever the step
+// throws reaches the caller.
+TEST(BusyHookTest, TicksWhileALongStepRuns)
+{
+    const auto caller = std::this_thread::get_id();
+    std::thread::id ranOn, tickedOn;
+    int outer = 0, seenWhileRunning = 0;
+    std::atomic<int> inner{0};
+    notes::BusyHook::whileBusy([&] { ranOn = std::this_thread::get_id(); });
+    EXPECT_EQ(ranOn, caller); // no hook: nothing to tick, no thread needed
+    {
+        notes::BusyHook outerHook([&] { ++outer; });
+        {
+            notes::BusyHook innerHook([&] {
+                tickedOn = std::this_thread::get_id();
+                ++inner;
+            });
+            notes::BusyHook::whileBusy([&] {
+                ranOn = std::this_thread::get_id();
+                // Done once the window has had its turns, or long after it should have.
+                for (int i = 0; i < 1000 && inner < 3; ++i)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                seenWhileRunning = inner;
+            });
+        }
+        EXPECT_GE(seenWhileRunning, 3);
+        EXPECT_NE(ranOn, caller);
+        EXPECT_EQ(tickedOn, caller);
+        EXPECT_EQ(outer, 0);
+        notes::BusyHook::tick();
+        EXPECT_EQ(outer, 1);
+        EXPECT_THROW(notes::BusyHook::whileBusy([] { throw std::runtime_error("disk gone"); }), std::runtime_error);
+    }
 }
 
 } // namespace

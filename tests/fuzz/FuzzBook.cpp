@@ -2,8 +2,7 @@
 // scanned, then exported with every column into memory. Beside the sanitizers' own checks,
 // it holds the two passes to one account of the book: what the scan lists in full, the
 // export writes in full, and the other way round.
-#include "RecordingExportHost.h"
-#include "RecordingScanHost.h"
+#include "RecordingHost.h"
 #include "export/ContactsExport.h"
 #include "notes/ContactScan.h"
 #include "notes/NotesSessionFactory.h"
@@ -48,13 +47,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     notes::NotesSessionFactory notes;
     tarnwick::SharedState state;
-    RecordingScanHost scanHost;
-    scanHost.path = path;
+    RecordingHost scanHost;
+    scanHost.book = path;
     const auto scanned = tarnwick::ScanLotusNotesContacts(scanHost, notes, state);
     const auto rule = std::find(scanHost.log.begin(), scanHost.log.end(), std::string(70, '-'));
     const auto listed = rule == scanHost.log.end() ? 0 : static_cast<std::size_t>(scanHost.log.end() - rule - 1);
 
-    RecordingExportHost exportHost;
+    RecordingHost exportHost;
     exportHost.folder = "/nonexistent-fuzz-folder";
     exportHost.book = path;
     exportHost.ticked.fill(true);
