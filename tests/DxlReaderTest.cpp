@@ -32,6 +32,29 @@ std::string person(const std::string &first, const std::string &last, const std:
            "</document>\n";
 }
 
+// UTF-8 as UTF-16 with a byte-order mark, surrogate pairs beyond the first plane.
+std::string utf16(const std::string &utf8, bool bigEndian)
+{
+    std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    auto unit = [&](char32_t u) {
+        const char high = static_cast<char>(u >> 8), low = static_cast<char>(u & 0xFF);
+        out += bigEndian ? std::string{high, low} : std::string{low, high};
+    };
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto c = static_cast<unsigned char>(utf8[i++]);
+        char32_t cp = c >= 0xF0 ? c & 0x07 : c >= 0xE0 ? c & 0x0F : c >= 0xC0 ? c & 0x1F : c;
+        for (; i < utf8.size() && (static_cast<unsigned char>(utf8[i]) & 0xC0) == 0x80; ++i)
+            cp = (cp << 6) | (static_cast<unsigned char>(utf8[i]) & 0x3F);
+        if (cp < 0x10000) {
+            unit(cp);
+        } else {
+            unit(0xD800 + ((cp - 0x10000) >> 10));
+            unit(0xDC00 + ((cp - 0x10000) & 0x3FF));
+        }
+    }
+    return out;
+}
+
 class DxlReaderTest : public ::testing::Test
 {
 protected:
@@ -146,20 +169,18 @@ TEST_F(DxlReaderTest, TitleNamespaceAndEncodings)
     EXPECT_EQ(session.GetDatabase("", plain)->Title(), "Plain");
     EXPECT_EQ(names(plain), std::vector<std::string>{"Al Bo"});
 
-    // UTF-16 with a byte-order mark, as some tools re-save exports.
-    const std::string utf8 = "<?xml version='1.0' encoding='utf-16'?><database title='Wide'>" +
-                             person("Zoë", "Ólafsson") + person("太郎", "山田") + "</database>";
-    std::string bytes = "\xFF\xFE"; // UTF-16LE; every character here is in the first plane
-    for (std::size_t i = 0; i < utf8.size();) {
-        const auto c = static_cast<unsigned char>(utf8[i++]);
-        char32_t cp = c >= 0xE0 ? c & 0x0F : c >= 0xC0 ? c & 0x1F : c;
-        for (; i < utf8.size() && (static_cast<unsigned char>(utf8[i]) & 0xC0) == 0x80; ++i)
-            cp = (cp << 6) | (static_cast<unsigned char>(utf8[i]) & 0x3F);
-        bytes += {static_cast<char>(cp & 0xFF), static_cast<char>(cp >> 8)};
+    // UTF-16 in either byte order, as some tools re-save exports, the usual DOCTYPE line
+    // included: the index pass reads past it in two-byte units.
+    const std::string utf8 = "<?xml version='1.0' encoding='utf-16'?>\n"
+                             "<!DOCTYPE database SYSTEM 'xmlschemas/domino_12_0_2.dtd'>\n<database title='Wide'>" +
+                             person("Zoë", "Ólafsson") + person("太郎", "山田") + person("\U0001D518", "\U0001F600") +
+                             "</database>";
+    for (const bool bigEndian : {false, true}) {
+        SCOPED_TRACE(bigEndian ? "UTF-16BE" : "UTF-16LE");
+        const auto wide = write(utf16(utf8, bigEndian), "wide.dxl");
+        EXPECT_EQ(session.GetDatabase("", wide)->Title(), "Wide");
+        EXPECT_EQ(names(wide), (std::vector<std::string>{"Zoë Ólafsson", "太郎 山田", "\U0001D518 \U0001F600"}));
     }
-    const auto utf16 = write(bytes, "wide.dxl");
-    EXPECT_EQ(session.GetDatabase("", utf16)->Title(), "Wide");
-    EXPECT_EQ(names(utf16), (std::vector<std::string>{"Zoë Ólafsson", "太郎 山田"}));
 }
 
 // Files that are not DXL databases, hostile ones and ones the two passes could read
@@ -214,12 +235,44 @@ TEST_F(DxlReaderTest, RefusesWhatItCannotReadWhole)
     EXPECT_EQ(names(good), std::vector<std::string>{"A&B é< Lee"});
 }
 
-TEST_F(DxlReaderTest, DocumentsOutsideTheViewMayBeAnySize)
+// Person documents of every size an address book holds, photos included, up to the
+// largest one read at all, each read whole and in view order however it compares with
+// what reading ahead may hold; one byte more is refused. Other documents may be larger.
+TEST_F(DxlReaderTest, DocumentsOfEverySize)
 {
-    const std::string huge(65u << 20, 'A');
-    const auto path = write(Head + person("Ann", "Lee") + "<document form='Memo'><item name='Body'><rawitemdata>" +
-                            huge + "</rawitemdata></item></document>\n" + person("Bob", "Ray") + "</database>\n");
-    EXPECT_EQ(names(path), (std::vector<std::string>{"Ann Lee", "Bob Ray"}));
+    constexpr std::size_t MaxDocument = 64u << 20;
+    static_assert(MaxDocument > dxl::DxlReadAhead::MaxBytesAhead);
+    const auto withPhoto = [](std::size_t i, std::size_t bytes) {
+        return person("P" + std::to_string(i), "L" + std::to_string(i),
+                      "<item name='Photo'><text>" + std::string(bytes, 'A') + "</text></item>\n");
+    };
+    // The last photo makes its document, from "<document" to "</document>", the largest read.
+    std::vector<std::size_t> photos = {0, 100u << 10, 3u << 20, 0, 10u << 20, 1u << 10, 5u << 20, 7u << 20, 0};
+    photos.push_back(MaxDocument - (withPhoto(photos.size(), 0).size() - 1));
+    {
+        std::ofstream book(dir.path / "book.dxl", std::ios::binary);
+        book << Head << "<document form='Memo'><item name='Body'><text>" << std::string(65u << 20, 'M')
+             << "</text></item></document>\n";
+        for (std::size_t i = 0; i < photos.size(); ++i)
+            book << withPhoto(i, photos[i]);
+        book << "</database>\n";
+    }
+    const auto docs = people(dir / "book.dxl");
+    ASSERT_EQ(docs.size(), photos.size());
+    for (std::size_t i = 0; i < docs.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(NotesObjects::firstValue(*docs[i], "FirstName"), "P" + std::to_string(i));
+        const auto photo = NotesObjects::firstValue(*docs[i], "Photo");
+        EXPECT_EQ(photo.size(), photos[i]);
+        EXPECT_EQ(photo.find_first_not_of('A'), std::string::npos);
+    }
+    try {
+        people(write(Head + withPhoto(0, photos.back() + 1) + "</database>\n", "larger.dxl"));
+        ADD_FAILURE() << "a person larger than any address-book entry was read";
+    } catch (const NotesError &error) {
+        EXPECT_NE(std::string(error.what()).find("larger than any address-book entry can be (64 MiB)"),
+                  std::string::npos) << error.what();
+    }
 }
 
 // Reading ahead is a speed-up only: without threads the walk goes on in the calling one.
@@ -327,9 +380,25 @@ TEST(DxlValueTextTest, NumbersAndDates)
     };
     for (const auto &[text, shown] : numbers)
         EXPECT_EQ(number(text), shown) << text;
+    // Every digit in every place, both zone signs, with and without hundredths; anything
+    // not a whole date or time is left as written.
     const std::pair<const char *, const char *> dates[] = {
-        {"20220125T202600,00+0530", "2022-01-25 20:26:00"}, {"20220125T202600,00Z", "2022-01-25 20:26:00"},
-        {"2022", "2022"}, {"T2026", "T2026"},
+        {"20230415", "2023-04-15"},
+        {"19870629", "1987-06-29"},
+        {"T235901", "23:59:01"},
+        {"T184607,00", "18:46:07"},
+        {"20230415T235901+0530", "2023-04-15 23:59:01"},
+        {"19870629T184607-0800", "1987-06-29 18:46:07"},
+        {"20220125T202600,00-05", "2022-01-25 20:26:00"},
+        {"20220125T202600,99+0530", "2022-01-25 20:26:00"},
+        {"20220125T202600Z", "2022-01-25 20:26:00"},
+        {"2022", "2022"},
+        {"T2026", "T2026"},
+        {"2023041", "2023041"},
+        {"2023O415", "2023O415"},
+        {"20230415T23590", "20230415T23590"},
+        {"20230415T2359O1", "20230415T2359O1"},
+        {"20230415+05", "20230415+05"},
     };
     for (const auto &[text, shown] : dates)
         EXPECT_EQ(dateTime(text), shown) << text;
