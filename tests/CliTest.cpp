@@ -3,6 +3,7 @@
 #include "cli/CliApp.h"
 #include "cli/ConsoleExportHost.h"
 
+#include <functional>
 #include <sstream>
 
 using tarnwick::cli::CliApp;
@@ -124,7 +125,6 @@ TEST(CliReasons, NamedAfterTheMessage)
         return "<document form='Person'><item name='FirstName'><text>" + first + "</text></item>" + more +
                "</document>\n";
     };
-    const std::string huge = "<item name='Photo'><text>" + std::string(65u << 20, 'x') + "</text></item>";
     const std::tuple<std::string, int, std::string> cases[] = {
         {dir / "missing.dxl", 4, "missing.dxl: No such file or directory"},
         {dir / "out", 4, "it is a folder"},
@@ -133,7 +133,6 @@ TEST(CliReasons, NamedAfterTheMessage)
          "unknown encoding (line 1)"},
         {dir.write("nbsp.dxl", head + person("Ann") + "\n" + person("Bo&nbsp;b") + person("Cy") + "</database>"), 3,
          "undefined entity (line 6)"},
-        {dir.write("huge.dxl", head + person("Ann", huge) + "</database>"), 3, "larger than any address-book entry"},
     };
     for (const auto &[book, code, reason] : cases) {
         SCOPED_TRACE(book);
@@ -201,18 +200,44 @@ TEST(CliColumns, ListsTheCatalogue)
     EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 28);
 }
 
-// The bar on a terminal: redrawn in place, never past its end, nothing for an empty range.
-TEST(CliProgress, BarStaysWithinItsRange)
+// On a terminal the bar is redrawn in place, within its range, not at all for an empty
+// one; whatever follows it (the closing message, a failure, the reason, a warning) starts
+// on a line of its own, however far the bar got.
+TEST(CliProgress, TheBarStaysInItsRangeAndOnItsOwnLine)
 {
     std::ostringstream out, err;
     tarnwick::cli::ConsoleExportHost host("b", "f", {}, out, err, true);
     host.setProgressRange(0, 0);
-    host.setProgressValue(0);
     host.setProgressValue(1);
     EXPECT_EQ(err.str(), "");
     host.setProgressRange(0, 4);
     host.setProgressValue(9);
     EXPECT_TRUE(err.str().ends_with("\r[" + std::string(40, '#') + "] 100% 4/4")) << err.str();
+
+    TempFolder dir("cli-bar");
+    const std::pair<std::string, std::function<void(MemoryNotes &)>> cases[] = {
+        {"tarnwick-cli: warning: 3001 contacts", [](MemoryNotes &) {}},
+        {"Conversion Failed: ", [](MemoryNotes &notes) { notes.fail("GetNextDocument", 1500); }},
+        {"Conversion Failed: ", [&](MemoryNotes &) { std::filesystem::remove_all(dir.path); }}, // the bar at 0
+    };
+    for (const auto &[said, setUp] : cases) {
+        MemoryNotes notes;
+        notes.books["/b.nsf"].people.assign(3001, MemoryNotes::contact("Ann", "", "Lee", ""));
+        setUp(notes);
+        std::ostringstream o, e;
+        CliApp app(o, e, &notes);
+        app.setStderrIsTerminal(true);
+        app.run({"export", "/b.nsf", dir.path.string(), "--columns", "First Name"});
+        SCOPED_TRACE(e.str());
+        EXPECT_NE(e.str().find("\r["), std::string::npos);
+        EXPECT_NE(e.str().find("\n" + said), std::string::npos);
+        std::istringstream lines(e.str());
+        for (std::string line; std::getline(lines, line);) {
+            const auto bar = line.rfind('\r');
+            EXPECT_TRUE(bar == std::string::npos || (line.ends_with("/3001") && line.compare(bar, 2, "\r[") == 0))
+                << line;
+        }
+    }
 }
 
 } // namespace
