@@ -13,19 +13,29 @@
 #include <utility>
 #include <vector>
 
+using tarnwick::ui::WindowFace;
+
+// Takes the memory that the strings of a command just freed: a reference that outlived
+// them now reads something else.
+inline void scribble()
+{
+    static std::vector<std::string> junk;
+    junk.clear();
+    for (std::size_t n = 1; n < 256; ++n)
+        junk.emplace_back(n, '#');
+}
+
 // The main window's widgets as a test sees them: the path box, the log as shown, and
 // each change of "Proceed".
 struct RecordingMainFace final : tarnwick::ui::FrmMainFace
 {
-    std::string path;
-    std::string log;
+    std::string path, log;
     std::vector<bool> proceed{false};
     int closes = 0, appends = 0;
     std::chrono::milliseconds appendTakes{0}; // a text box that is slow to take lines
     std::function<void()> onClose; // what the window system does when asked to close
 
     bool proceedEnabled() const { return proceed.back(); }
-
     std::string notesDatabaseFile() override { return path; }
     void setNotesDatabaseFile(const std::string &p) override { path = p; }
     void clearLog() override { log.clear(); }
@@ -48,10 +58,9 @@ struct RecordingConversionFace final : tarnwick::ui::FrmConversionFace
 {
     std::vector<std::string> entries;
     std::vector<bool> ticks;
-    bool selectAll = false;
+    bool selectAll = false, conversionEnabled = true, linkShown = false;
     std::int32_t minimum = -1, maximum = -1;
     std::vector<std::int32_t> values;
-    bool conversionEnabled = true, linkShown = false;
 
     void setEntries(const std::vector<std::string> &texts) override
     {
@@ -63,54 +72,52 @@ struct RecordingConversionFace final : tarnwick::ui::FrmConversionFace
     bool isTicked(int p) override { return ticks.at(static_cast<std::size_t>(p)); }
     void setTicked(int p, bool t) override { ticks.at(static_cast<std::size_t>(p)) = t; }
     bool selectAllTicked() override { return selectAll; }
-    void setProgressRange(std::int32_t lo, std::int32_t hi) override
-    {
-        minimum = lo;
-        maximum = hi;
-    }
+    void setProgressRange(std::int32_t lo, std::int32_t hi) override { minimum = lo, maximum = hi; }
     void setProgressValue(std::int32_t v) override { values.push_back(v); }
     void setConversionEnabled(bool e) override { conversionEnabled = e; }
     void showOpenLink() override { linkShown = true; }
 };
 
 // A desktop that answers every dialog from a script and keeps what the windows asked for.
-// Shell and help calls fail when told to, reporting at once.
+// A shell or help call that opens nothing is reported as a real desktop reports it: later,
+// once the command has returned, at the next turn of the event loop or reportFailures().
 struct RecordingDesktop final : tarnwick::ui::Desktop
 {
     struct Message
     {
         std::string text, title;
-        tarnwick::ui::WindowFace *owner;
+        WindowFace *owner;
+        std::string logShown; // the main window's log at that moment
     };
 
-    std::deque<std::string> openFileAnswers; // none left: a cancel
+    std::deque<std::string> openFileAnswers, folderAnswers; // none left: a cancel
     std::vector<std::pair<std::string, std::string>> openFileDialogs; // start name, filter
-    std::deque<std::string> folderAnswers;
-    std::function<void()> whileChoosingFolder; // the user acting while the picker is open
     std::vector<std::string> folderTitles;
+    std::function<void()> whileChoosingFolder; // the user acting while the picker is open
     std::vector<Message> messages;
+    const std::string *log = nullptr;
     std::vector<std::string> opened; // shell targets, help paths after "help:"
     bool nothingOpens = false;
+    std::vector<Failure> unreported;
     std::string helpPath = "/opt/tarnwick/Help.html";
     int yields = 0, repaints = 0, abouts = 0, exits = 0;
     std::function<void(int)> onYield; // with the count of yields so far
     // Runs while the field-choice window is open, as the user would act in it.
     std::function<void(tarnwick::ui::FrmConversion &, RecordingConversionFace &)> inConversion;
-    // Where set, open a toolkit's real windows in place of the recording face, and act in
-    // them.
-    std::function<void(tarnwick::ui::WindowFace &, tarnwick::ui::FrmConversion &)> openConversion;
-    std::function<void(tarnwick::ui::WindowFace &)> openAbout;
+    // Where set, open a toolkit's real windows in place of the recording face.
+    std::function<void(WindowFace &, tarnwick::ui::FrmConversion &)> openConversion;
+    std::function<void(WindowFace &)> openAbout;
 
-    std::string getOpenFileName(tarnwick::ui::WindowFace &, const std::string &name, const std::string &filter) override
+    std::string getOpenFileName(WindowFace &, const std::string &name, const std::string &filter) override
     {
         openFileDialogs.emplace_back(name, filter);
         return take(openFileAnswers);
     }
-    void showMessage(tarnwick::ui::WindowFace *owner, const std::string &text, const std::string &title) override
+    void showMessage(WindowFace *owner, const std::string &text, const std::string &title) override
     {
-        messages.push_back({text, title, owner});
+        messages.push_back({text, title, owner, log ? *log : std::string()});
     }
-    void shellOpen(const std::string &target, Failure onFailure) override { open(target, onFailure); }
+    void shellOpen(const std::string &target, Failure onFailure) override { open(target, std::move(onFailure)); }
     std::string browseForFolder(const std::string &title) override
     {
         folderTitles.push_back(title);
@@ -119,24 +126,30 @@ struct RecordingDesktop final : tarnwick::ui::Desktop
         return take(folderAnswers);
     }
     std::string helpDocumentPath() override { return helpPath; }
-    void openHelp(tarnwick::ui::WindowFace &, const std::string &path, Failure onFailure) override
+    void openHelp(WindowFace &, const std::string &path, Failure onFailure) override
     {
-        open("help:" + path, onFailure);
+        open("help:" + path, std::move(onFailure));
     }
     void processEvents() override
     {
+        reportFailures();
         ++yields;
         if (onYield)
             onYield(yields);
     }
+    void reportFailures()
+    {
+        for (auto due = std::exchange(unreported, {}); auto &failure : due)
+            failure();
+    }
     void repaintWindows() override { ++repaints; }
-    void runAboutBox(tarnwick::ui::WindowFace &owner) override
+    void runAboutBox(WindowFace &owner) override
     {
         ++abouts;
         if (openAbout)
             openAbout(owner);
     }
-    void runConversionWindow(tarnwick::ui::WindowFace &owner, tarnwick::ui::FrmConversion &window) override
+    void runConversionWindow(WindowFace &owner, tarnwick::ui::FrmConversion &window) override
     {
         if (openConversion)
             return openConversion(owner, window);
@@ -152,14 +165,14 @@ private:
     {
         if (answers.empty())
             return {};
-        std::string answer = answers.front();
+        std::string answer = std::move(answers.front());
         answers.pop_front();
         return answer;
     }
-    void open(const std::string &target, const Failure &onFailure)
+    void open(const std::string &target, Failure onFailure)
     {
         opened.push_back(target);
         if (nothingOpens && onFailure)
-            onFailure();
+            unreported.push_back(std::move(onFailure));
     }
 };
