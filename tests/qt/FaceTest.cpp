@@ -9,6 +9,7 @@
 #include "qt/MainWindow.h"
 #include "qt/QtDesktop.h"
 #include "qt/WindowLook.h"
+#include "RecordingDesktop.h"
 #include "ui/FrmConversion.h"
 #include "ui/FrmMain.h"
 
@@ -50,56 +51,24 @@ QByteArray readAll(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// Answers the dialogs from a script and keeps what the windows asked for. The
-// field-choice window is the real one, shown without a modal loop and handed to the test.
-class ScriptedDesktop final : public ui::Desktop
+// The field-choice window is the real one, shown without a modal loop and handed to the
+// test once it is active.
+void openConversionWindow(RecordingDesktop &desktop, std::function<void(ConversionDialog &)> act)
 {
-public:
-    std::string bookAnswer;
-    std::string folderAnswer;
-    int openFileAsks = 0;
-    int folderAsks = 0;
-    std::vector<std::string> messages; // "title: text"
-    std::vector<std::string> opened;
-    std::function<void(ConversionDialog &)> onConversionWindow;
-
-    std::string getOpenFileName(ui::WindowFace &, const std::string &, const std::string &) override
-    {
-        ++openFileAsks;
-        return bookAnswer;
-    }
-    void showMessage(ui::WindowFace *, const std::string &text, const std::string &title) override
-    {
-        messages.push_back(title + ": " + text);
-    }
-    void shellOpen(const std::string &target, Failure) override { opened.push_back(target); }
-    std::string browseForFolder(const std::string &) override
-    {
-        ++folderAsks;
-        return folderAnswer;
-    }
-    std::string helpDocumentPath() override { return {}; }
-    void openHelp(ui::WindowFace &, const std::string &, Failure) override {}
-    void processEvents() override { QCoreApplication::processEvents(); }
-    void repaintWindows() override { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
-    void runAboutBox(ui::WindowFace &) override {}
-    void runConversionWindow(ui::WindowFace &owner, ui::FrmConversion &window) override
-    {
+    desktop.openConversion = [act](ui::WindowFace &owner, ui::FrmConversion &window) {
         ConversionDialog dialog(window, dynamic_cast<QWidget *>(&owner));
         dialog.show();
         // Not qWaitForWindowActive: a window counts as active there while its owner is.
         if (!QTest::qWaitFor([&dialog] { return QApplication::activeWindow() == &dialog; }))
             qFatal("the field-choice window did not become active");
-        if (onConversionWindow)
-            onConversionWindow(dialog);
-    }
-    void exitProgram() override {}
-};
+        act(dialog);
+    };
+}
 
-// The main window over the real core, as main() builds it, with a scripted desktop.
+// The main window over the real core, as main() builds it, with a recording desktop.
 struct Program
 {
-    ScriptedDesktop desktop;
+    RecordingDesktop desktop;
     notes::NotesSessionFactory notes;
     SharedState state;
     ui::FrmMain behaviour{desktop, notes, state};
@@ -107,6 +76,7 @@ struct Program
 
     Program()
     {
+        desktop.onYield = [](int) { QCoreApplication::processEvents(); };
         window.show();
         if (!QTest::qWaitForWindowActive(&window))
             qFatal("the main window did not become active");
@@ -143,10 +113,10 @@ private slots:
         const QString book = Fixtures + QStringLiteral("/sample-book.dxl");
         QTemporaryDir folder;
         QVERIFY(folder.isValid());
-        program.desktop.bookAnswer = book.toStdString();
-        program.desktop.folderAnswer = folder.path().toStdString();
+        program.desktop.openFileAnswers = {book.toStdString()};
+        program.desktop.folderAnswers = {folder.path().toStdString()};
         bool exported = false;
-        program.desktop.onConversionWindow = [&](ConversionDialog &dialog) {
+        openConversionWindow(program.desktop, [&](ConversionDialog &dialog) {
             QTest::mouseClick(child<QCheckBox>(dialog, "ChkSelectAll"), Qt::LeftButton);
             auto *start = child<QPushButton>(dialog, "CmdConversion");
             QTest::mouseClick(start, Qt::LeftButton);
@@ -154,7 +124,7 @@ private slots:
             QVERIFY(child<QLabel>(dialog, "ImgOpenExcelFile")->isVisible());
             QVERIFY(!start->isEnabled());
             exported = true;
-        };
+        });
 
         auto *proceed = child<QPushButton>(program.window, "CmdContactsCreate");
         QVERIFY(!proceed->isEnabled());
@@ -169,50 +139,39 @@ private slots:
         QCOMPARE(readAll(folder.filePath(QStringLiteral("GMAILContacts.csv"))),
                  readAll(Fixtures + QStringLiteral("/sample-book.all.csv")));
         QVERIFY(!proceed->isEnabled());
-        QCOMPARE(program.desktop.messages,
-                 (std::vector<std::string>{"Korvane Software: Notes Address Book Scan Completed",
-                                           "Conversion Completed...: 37 Contacts Saved Successfully"}));
+        QCOMPARE(program.desktop.messages.size(), 2u);
+        QCOMPARE(program.desktop.messages[0].text, "Notes Address Book Scan Completed");
+        QCOMPARE(program.desktop.messages[1].text, "37 Contacts Saved Successfully");
     }
 
-    void mainWindowTabOrderAndAccessKey()
+    void tabOrdersAndAccessKeys()
     {
         Program program;
         program.window.setProceedEnabled(true);
-        QCOMPARE(QApplication::focusWidget(), child<QWidget>(program.window, "txtNotesDatabaseFile"));
-        pressTab();
-        QCOMPARE(QApplication::focusWidget(), child<QWidget>(program.window, "CmdBrowse"));
-        pressTab();
-        QCOMPARE(QApplication::focusWidget(), child<QWidget>(program.window, "CmdContactsCreate"));
-        pressTab();
-        QCOMPARE(QApplication::focusWidget(), child<QWidget>(program.window, "txtNotesDatabaseFile"));
-
+        for (const char *name : {"txtNotesDatabaseFile", "CmdBrowse", "CmdContactsCreate", "txtNotesDatabaseFile"}) {
+            QCOMPARE(QApplication::focusWidget(), child<QWidget>(program.window, name));
+            pressTab();
+        }
         // An access key clicks its button after a short press animation.
         QTest::keyClick(&program.window, Qt::Key_B, Qt::AltModifier);
-        QTRY_COMPARE(program.desktop.openFileAsks, 1);
-    }
+        QTRY_COMPARE(program.desktop.openFileDialogs.size(), 1u);
 
-    void conversionWindowTabOrderAndAccessKeys()
-    {
-        Program program;
         bool ran = false;
-        program.desktop.onConversionWindow = [&](ConversionDialog &dialog) {
-            QCOMPARE(QApplication::focusWidget(), child<QWidget>(dialog, "CmdConversion"));
-            pressTab();
-            QCOMPARE(QApplication::focusWidget(), child<QWidget>(dialog, "LstContactsField"));
-            pressTab();
-            QCOMPARE(QApplication::focusWidget(), child<QWidget>(dialog, "ChkSelectAll"));
-
+        openConversionWindow(program.desktop, [&](ConversionDialog &dialog) {
+            for (const char *name : {"CmdConversion", "LstContactsField", "ChkSelectAll"}) {
+                QCOMPARE(QApplication::focusWidget(), child<QWidget>(dialog, name));
+                pressTab();
+            }
             auto *list = child<QListWidget>(dialog, "LstContactsField");
             QTest::keyClick(&dialog, Qt::Key_A, Qt::AltModifier);
             QTRY_COMPARE(list->item(list->count() - 1)->checkState(), Qt::Checked);
             for (int i = 0; i < list->count(); ++i)
                 QCOMPARE(list->item(i)->checkState(), Qt::Checked);
-
             // The folder picker is the export's first question; cancelling it ends the run.
             QTest::keyClick(&dialog, Qt::Key_S, Qt::AltModifier);
-            QTRY_COMPARE(program.desktop.folderAsks, 1);
+            QTRY_COMPARE(program.desktop.folderTitles.size(), 1u);
             ran = true;
-        };
+        });
         program.behaviour.CmdContactsCreate_Click();
         QVERIFY(ran);
     }
@@ -247,26 +206,27 @@ private slots:
             QCOMPARE(found(name), QStringLiteral("%1: DejaVu Sans").arg(QLatin1String(name)));
     }
 
+    // xdg-open is handed the web address or the file's URL; what it could not open is
+    // reported once it has said so, what is not there at once, an empty target never.
     void shellOpenReportsWhatOpenedNothing_data()
     {
-        QTest::addColumn<QByteArray>("opener"); // xdg-open's script; empty: no xdg-open
-        QTest::addColumn<bool>("reported");
-        QTest::newRow("no xdg-open") << QByteArray() << true;
-        QTest::newRow("xdg-open finds no handler") << QByteArray("#!/bin/sh\nexit 3\n") << true;
-        QTest::newRow("xdg-open opens it") << QByteArray("#!/bin/sh\nexit 0\n") << false;
+        QTest::addColumn<int>("status"); // xdg-open's exit status; -1: there is none
+        QTest::newRow("no xdg-open") << -1;
+        QTest::newRow("xdg-open finds no handler") << 3;
+        QTest::newRow("xdg-open opens it") << 0;
     }
     void shellOpenReportsWhatOpenedNothing()
     {
-        QFETCH(QByteArray, opener);
-        QFETCH(bool, reported);
+        QFETCH(int, status);
         QTemporaryDir bin;
         QVERIFY(bin.isValid());
+        const QString said = bin.filePath(QStringLiteral("said"));
         const QByteArray path = qgetenv("PATH");
         QString newPath = bin.path();
-        if (!opener.isEmpty()) {
+        if (status >= 0) {
             QFile script(bin.filePath(QStringLiteral("xdg-open")));
             QVERIFY(script.open(QIODevice::WriteOnly));
-            script.write(opener);
+            script.write("#!/bin/sh\necho \"$1\" >> '" + said.toLocal8Bit() + "'\nexit " + QByteArray::number(status) + "\n");
             script.close();
             script.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
             newPath += QLatin1Char(':') + QString::fromLocal8Bit(path);
@@ -274,46 +234,26 @@ private slots:
         qputenv("PATH", newPath.toLocal8Bit());
 
         QtDesktop desktop;
-        bool failed = false;
-        desktop.shellOpen("https://korvane.example/tarnwick", [&failed] { failed = true; });
-        // The opener is done with once its process object is gone.
-        QTRY_VERIFY(QCoreApplication::instance()->findChildren<QProcess *>().isEmpty());
-        qputenv("PATH", path);
-        QCOMPARE(failed, reported);
-    }
-
-    void shellOpenHandsXdgOpenAnAddress()
-    {
-        QTemporaryDir folder;
-        const QString said = folder.filePath(QStringLiteral("said"));
-        QFile script(folder.filePath(QStringLiteral("xdg-open")));
-        QVERIFY(script.open(QIODevice::WriteOnly));
-        script.write("#!/bin/sh\necho \"$1\" >> '" + said.toLocal8Bit() + "'\n");
-        script.close();
-        script.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
-        const QByteArray path = qgetenv("PATH");
-        qputenv("PATH", folder.path().toLocal8Bit() + ':' + path);
-
-        QtDesktop desktop;
-        bool failed = false;
-        const auto fail = [&failed] { failed = true; };
-        const QString file = folder.filePath(QStringLiteral("GMAILContacts.csv"));
-        desktop.shellOpen("", fail); // nothing to open, nothing to say
-        QVERIFY(!failed);
+        int failures = 0;
+        const auto fail = [&failures] { ++failures; };
+        const QString file = bin.filePath(QStringLiteral("GMAILContacts.csv"));
+        desktop.shellOpen("", fail);
         desktop.shellOpen(file.toStdString(), fail); // not there: said at once
-        QVERIFY(failed);
-        failed = false;
+        QCOMPARE(failures, 1);
         QVERIFY(QFile(file).open(QIODevice::WriteOnly));
-        const auto done = [] { return QCoreApplication::instance()->findChildren<QProcess *>().isEmpty(); };
-        desktop.shellOpen("https://korvane.example/tarnwick", fail);
-        QTRY_VERIFY(done());
-        desktop.shellOpen(file.toStdString(), fail);
-        QTRY_VERIFY(done());
+        for (const std::string &target : {std::string("https://korvane.example/tarnwick"), file.toStdString()}) {
+            const int before = failures;
+            desktop.shellOpen(target, fail);
+            QCOMPARE(failures, before); // not yet: xdg-open has not said
+            // The opener is done with once its process object is gone.
+            QTRY_VERIFY(QCoreApplication::instance()->findChildren<QProcess *>().isEmpty());
+        }
         qputenv("PATH", path);
-        QVERIFY(!failed);
-        QCOMPARE(QString::fromLocal8Bit(readAll(said)).split(QLatin1Char('\n'), Qt::SkipEmptyParts),
-                 (QStringList{QStringLiteral("https://korvane.example/tarnwick"),
-                              QUrl::fromLocalFile(file).toString()}));
+        QCOMPARE(failures, status == 0 ? 1 : 3);
+        if (status >= 0)
+            QCOMPARE(QString::fromLocal8Bit(readAll(said)).split(QLatin1Char('\n'), Qt::SkipEmptyParts),
+                     (QStringList{QStringLiteral("https://korvane.example/tarnwick"),
+                                  QUrl::fromLocalFile(file).toString()}));
     }
 
     void aboutBoxHandsTheKeyboardBack()
