@@ -19,16 +19,6 @@ namespace {
 class ConversionWindowTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        folder = std::filesystem::temp_directory_path() /
-                 ("tarnwick-ui-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        std::filesystem::remove_all(folder);
-        std::filesystem::create_directories(folder);
-        state.ExportFilePath = "earlier.csv";
-    }
-    void TearDown() override { std::filesystem::remove_all(folder); }
-
     FrmConversion &open(notes::SessionFactory &notes, const std::string &book)
     {
         main.path = book;
@@ -48,9 +38,10 @@ protected:
         face.selectAll = ticked;
         w.ChkSelectAll_Click();
     }
-    std::string written() const { return slurp((folder / "GMAILContacts.csv").string()); }
+    std::string written() const { return slurp(dir / "GMAILContacts.csv"); }
 
-    std::filesystem::path folder;
+    TempFolder dir{"ui"};
+    const std::filesystem::path folder = dir.path;
     RecordingDesktop desktop;
     MemoryNotes memory;
     SharedState state;

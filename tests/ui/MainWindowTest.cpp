@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -152,59 +153,50 @@ TEST_F(MainWindowTest, ASlowLogIsShownLessOftenThanTheWindowsYield)
     EXPECT_EQ(count(" - \r\n"), 60); // nothing lost
 }
 
-TEST_F(MainWindowTest, BrowseDuringAScanIsIgnored)
+// While a scan reads the book: Browse and Open are ignored; the close box is refused, the
+// scan stops at its next yield and the window then closes; Exit ends the program at once.
+// A stopped scan lets go of the book, says nothing, and the closing page opens once.
+TEST_F(MainWindowTest, WhatTheUserDoesDuringAScan)
 {
-    FrmMain &w = open(memory);
-    w.setFrameInterval(std::chrono::nanoseconds(0));
-    desktop.openFileAnswers = {"a.nsf", "b.nsf"};
-    desktop.onYield = [&](int) {
+    struct Case
+    {
+        const char *name;
+        std::function<void(FrmMain &)> act;
+        int closes, exits;
+        std::string lastLine;
+    };
+    const Case cases[] = {
+        {"Browse and Open", [](FrmMain &w) { w.CmdBrowse_Click(), w.mnuOpen_Click(); }, 0, 0, "3 : Cy Moe - "},
+        {"the close box", [this](FrmMain &) { face.closeWindow(); }, 2, 0, std::string(70, '-')},
+        {"Exit", [](FrmMain &w) { w.mnuExit_Click(); }, 1, 1, "1 : Ann Q Carter - ann@example.com"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        desktop = RecordingDesktop();
+        face = RecordingMainFace();
+        closed = false;
+        FrmMain &w = open(memory);
+        w.setFrameInterval(std::chrono::nanoseconds(0));
+        desktop.openFileAnswers = {"a.nsf", "b.nsf"};
+        desktop.onYield = [&](int n) {
+            if (n == (c.exits ? 4 : 3))
+                c.act(w); // while the first contact is read, or just after it
+            EXPECT_TRUE(!closed || c.exits); // a refused close waits for the scan
+        };
         w.CmdBrowse_Click();
-        w.mnuOpen_Click();
-    };
-    w.CmdBrowse_Click();
-    EXPECT_EQ(desktop.openFileDialogs.size(), 1u);
-    EXPECT_EQ(face.path, "a.nsf");
-}
-
-TEST_F(MainWindowTest, ClosingDuringAScanStopsItThenCloses)
-{
-    FrmMain &w = open(memory);
-    w.setFrameInterval(std::chrono::nanoseconds(0));
-    desktop.openFileAnswers = {"a.nsf"};
-    desktop.onYield = [&](int n) {
-        if (n == 3)
-            face.closeWindow(); // the close box, while the first contact is being read
-        EXPECT_FALSE(closed);
-    };
-    w.CmdBrowse_Click();
-    EXPECT_TRUE(closed);
-    EXPECT_EQ(face.closes, 2); // the user's, refused; then the window's own after the scan
-    EXPECT_EQ(memory.live, 0);
-    EXPECT_TRUE(desktop.messages.empty());
-    EXPECT_EQ(count("Ann"), 0);
-    EXPECT_EQ(desktop.opened, (std::vector<std::string>{config::ClosingPageUrl}));
-    EXPECT_EQ(desktop.exits, 0);
-}
-
-TEST_F(MainWindowTest, ExitEndsTheProgramAtOnceEvenDuringAScan)
-{
-    FrmMain &w = open(memory);
-    w.setFrameInterval(std::chrono::nanoseconds(0));
-    desktop.openFileAnswers = {"a.nsf"};
-    desktop.onYield = [&](int n) {
-        if (n == 4)
-            w.mnuExit_Click();
-    };
-    w.CmdBrowse_Click();
-    EXPECT_TRUE(closed);
-    EXPECT_EQ(desktop.exits, 1);
-    EXPECT_EQ(memory.live, 0);
-    EXPECT_EQ(count("1 : Ann Q Carter - ann@example.com\r\n"), 1);
-    EXPECT_EQ(count("2 : "), 0);
-    EXPECT_TRUE(desktop.messages.empty());
-    // Whatever closes the window afterwards, the closing page opens once.
-    EXPECT_TRUE(w.Form_QueryUnload());
-    EXPECT_EQ(desktop.opened, (std::vector<std::string>{config::ClosingPageUrl}));
+        EXPECT_EQ(desktop.openFileDialogs.size(), 1u);
+        EXPECT_TRUE(face.log.ends_with(c.lastLine + "\r\n")) << face.log;
+        EXPECT_EQ(face.closes, c.closes);
+        EXPECT_EQ(closed, c.closes > 0);
+        EXPECT_EQ(desktop.exits, c.exits);
+        EXPECT_EQ(memory.live, 0);
+        if (c.closes) {
+            EXPECT_TRUE(desktop.messages.empty());
+            // Whatever closes the window afterwards, the closing page opens once.
+            EXPECT_TRUE(w.Form_QueryUnload());
+            EXPECT_EQ(desktop.opened, (std::vector<std::string>{config::ClosingPageUrl}));
+        }
+    }
 }
 
 // What opened nothing is said when the desktop learns of it, after the command returned,
