@@ -105,8 +105,7 @@ TEST_F(ExportTest, ProgressAndCompletion)
     EXPECT_FALSE(host.conversionEnabled);
     EXPECT_EQ(host.proceedChanges, std::vector<bool>(2, false));
     EXPECT_TRUE(host.linkShown);
-    EXPECT_EQ(message(), "5 Contacts Saved Successfully");
-    EXPECT_EQ(host.messages.back().title, "Conversion Completed...");
+    EXPECT_EQ(host.said().back(), "Conversion Completed...: 5 Contacts Saved Successfully");
     EXPECT_EQ(state.ExportFilePath, dir / "GMAILContacts.csv");
     EXPECT_EQ(notes.live, 0);
     EXPECT_EQ(dir.names(), Names{"GMAILContacts.csv"});
@@ -118,16 +117,14 @@ TEST_F(ExportTest, EndsQuietlyOrAsksForColumns)
     host.folder.clear();
     host.tick({"First Name"});
     EXPECT_EQ(run().ending, ExportEnding::Cancelled);
-    EXPECT_TRUE(host.messages.empty());
+    EXPECT_TRUE(host.said().empty());
     EXPECT_TRUE(notes.journal.empty());
 
     host.folder = dir.path.string();
     host.ticked.fill(false);
     EXPECT_EQ(run().ending, ExportEnding::NothingTicked);
     EXPECT_EQ(host.folderAsks, 2); // the folder comes first, even with nothing ticked
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(message(), "Please select fields to be exported");
-    EXPECT_EQ(host.messages[0].title, "Select Fields");
+    EXPECT_EQ(host.said(), Names{"Select Fields: Please select fields to be exported"});
     EXPECT_TRUE(dir.names().empty());
     EXPECT_EQ(state.ExportFilePath, "earlier.csv");
     EXPECT_EQ(host.minimum, -1); // the bar untouched
@@ -155,34 +152,32 @@ TEST_F(ExportTest, FailuresChangeNothing)
 {
     struct Case
     {
-        const char *name;
         std::function<void()> setUp;
         ExportEnding ending;
-        std::string text, title = "Conversion Failed";
+        std::string said; // the start of the message, with its title
     };
+    // The path as the export joins it, with the platform's separator.
+    const std::string sep(1, fs::path::preferred_separator == L'\\' ? '\\' : '/');
+    const std::string failed =
+        "Conversion Failed: The contacts could not be saved.\r\n\r\n" + dir.path.string() + sep;
     const Case cases[] = {
-        {"folder gone", [&] { host.folder = dir / "gone"; }, ExportEnding::Failed,
-         "gone" + std::string(1, fs::path::preferred_separator == L'\\' ? '\\' : '/') +
-             "GMAILContacts.csv: cannot create the file: No such file or directory"},
-        {"read-only file", [&] { fs::permissions(dir / "GMAILContacts.csv", fs::perms::owner_read); },
-         ExportEnding::Failed, "GMAILContacts.csv: cannot replace the file: it is read-only"},
-        {"unreadable contact", [&] { notes.fail("GetItemValue:LastName", 20); }, ExportEnding::Failed,
-         "GMAILContacts.csv: cannot read contact 20 of the address book"},
-        {"walk broken", [&] { notes.fail("GetNextDocument", 30); }, ExportEnding::Failed, "cannot read contact 31 of"},
-        {"empty book", [&] { notes.books[Book].people.clear(); }, ExportEnding::EmptyBook,
-         "File does not seems to be a valid address book or is empty.", "Korvane Software"},
-        {"Notes unreachable",
-         [&] {
-             notes.registered = {"Notes.NotesSession"};
-             notes.fail("GetDatabase");
-         },
-         ExportEnding::NotesFailure,
-         "Lotus Notes not configured or the selected file is not a correct notes address book file.",
-         "Korvane Software"},
+        {[&] { host.folder = dir / "gone"; }, ExportEnding::Failed,
+         failed + "gone" + sep + "GMAILContacts.csv: cannot create the file: No such file or directory"},
+        {[&] { fs::permissions(dir / "GMAILContacts.csv", fs::perms::owner_read); }, ExportEnding::Failed,
+         failed + "GMAILContacts.csv: cannot replace the file: it is read-only"},
+        {[&] { notes.fail("GetItemValue:LastName", 20); }, ExportEnding::Failed,
+         failed + "GMAILContacts.csv: cannot read contact 20 of the address book"},
+        {[&] { notes.fail("GetNextDocument", 30); }, ExportEnding::Failed,
+         failed + "GMAILContacts.csv: cannot read contact 31 of the address book"},
+        {[&] { notes.books[Book].people.clear(); }, ExportEnding::EmptyBook,
+         "Korvane Software: File does not seems to be a valid address book or is empty."},
+        {[&] { notes.registered = {"Notes.NotesSession"}, notes.fail("GetDatabase"); }, ExportEnding::NotesFailure,
+         "Korvane Software: Lotus Notes not configured or the selected file is not a correct notes address book "
+         "file."},
     };
     TemporaryFiles::setUnnamedFilesAllowed(false); // a named file, so that one left behind shows
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.said);
         notes = MemoryNotes();
         host = RecordingHost();
         SetUp();
@@ -191,8 +186,8 @@ TEST_F(ExportTest, FailuresChangeNothing)
         dir.write("GMAILContacts.csv", Earlier);
         c.setUp();
         EXPECT_EQ(run().ending, c.ending);
-        EXPECT_NE(message().find(c.text), std::string::npos) << message();
-        EXPECT_EQ(host.messages.back().title, c.title);
+        ASSERT_EQ(host.said().size(), 1u);
+        EXPECT_TRUE(host.said()[0].starts_with(c.said)) << host.said()[0];
         EXPECT_EQ(written(), Earlier);
         EXPECT_EQ(dir.names(), Names{"GMAILContacts.csv"});
         EXPECT_TRUE(host.conversionEnabled);

@@ -32,6 +32,14 @@ struct RecordingHost final : tarnwick::ScanHost, tarnwick::ExportHost
             ticked.at(*tarnwick::ColumnCatalogue::positionOf(h)) = true;
     }
     bool proceedEnabled() const { return !proceedChanges.empty() && proceedChanges.back(); }
+    // The messages as "title: text".
+    std::vector<std::string> said() const
+    {
+        std::vector<std::string> out;
+        for (const auto &m : messages)
+            out.push_back(m.title + ": " + m.text);
+        return out;
+    }
 
     std::string notesDatabaseFile() override { return book; }
     void setProceedEnabled(bool enabled) override { proceedChanges.push_back(enabled); }

@@ -53,8 +53,9 @@ TEST(ScanTest, Endings)
                 outOfMemory ? n.runOutOfMemory(failing) : n.fail(failing);
         };
     };
-    const std::string completed(Messages::ScanCompleted), empty(Messages::EmptyBook);
-    const std::string unavailable = Messages::notesUnavailable();
+    const std::string completed = "Korvane Software: Notes Address Book Scan Completed",
+                      empty = "Korvane Software: File does not seems to be a valid address book or is empty.",
+                      unavailable = "Notes Not Installed/Configured: " + Messages::notesUnavailable();
     const std::vector<Case> cases = {
         {"lists every contact", none, ScanEnding::Completed,
          concat(Opening, {"Total Contacts Found : 2", "Listing Found Contacts...", Rule,
@@ -122,14 +123,7 @@ TEST(ScanTest, Endings)
         } else {
             EXPECT_EQ(host.log, c.log);
         }
-        if (c.message.empty()) {
-            EXPECT_TRUE(host.messages.empty());
-        } else {
-            ASSERT_EQ(host.messages.size(), 1u);
-            EXPECT_EQ(host.messages[0].text, c.message);
-            EXPECT_EQ(host.messages[0].title, c.message == unavailable ? Messages::NotesUnavailableTitle
-                                                                       : Messages::MakerTitle);
-        }
+        EXPECT_EQ(host.said(), c.message.empty() ? std::vector<std::string>{} : std::vector{c.message});
         // Enabled only at completion; the Notes ending disables it; otherwise untouched.
         EXPECT_EQ(host.proceedEnabled(), c.proceed);
         EXPECT_EQ(host.proceedChanges.empty(), c.ending == ScanEnding::EmptyBook || c.ending == ScanEnding::Stopped);
@@ -167,12 +161,10 @@ TEST(ScanTest, CountsPastSixteenBits)
 TEST(ScanMessages, NotesUnavailableHasNineLines)
 {
     const auto text = Messages::notesUnavailable();
-    EXPECT_EQ(text.substr(0, 51), "Lotus Notes NOT INSTALLED or CONFIGURED Properly.\r\n");
-    EXPECT_NE(text.find("\r\n\r\nIf Lotus Notes is installed"), std::string::npos);
-    EXPECT_NE(text.find("Please contact our technical team at support@korvane.example for further assistance.\r\n"
-                        "\r\nMake sure you logged in"),
-              std::string::npos);
-    EXPECT_TRUE(text.ends_with("Please visit https://korvane.example/tarnwick/faq for more details."));
+    EXPECT_TRUE(text.starts_with("Lotus Notes NOT INSTALLED or CONFIGURED Properly.\r\n\r\nIf Lotus Notes is"));
+    EXPECT_TRUE(text.ends_with("at support@korvane.example for further assistance.\r\n\r\nMake sure you logged "
+                               "in under same user account through which Notes is installed.\r\nPlease visit "
+                               "https://korvane.example/tarnwick/faq for more details."));
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 8);
 }
 

@@ -73,9 +73,7 @@ TEST_F(ConversionWindowTest, ExportOfTheSampleBookWritesItAndEnds)
     EXPECT_FALSE(face.conversionEnabled);
     EXPECT_FALSE(main.proceedEnabled());
     EXPECT_TRUE(face.linkShown);
-    ASSERT_EQ(desktop.messages.size(), 1u);
-    EXPECT_EQ(desktop.messages[0].text, "37 Contacts Saved Successfully");
-    EXPECT_EQ(desktop.messages[0].title, "Conversion Completed...");
+    EXPECT_EQ(desktop.said(), std::vector<std::string>{"Conversion Completed...: 37 Contacts Saved Successfully"});
     EXPECT_EQ(desktop.messages[0].owner, &face);
 
     // The link opens the file; a file that nothing opens is named when the desktop hears

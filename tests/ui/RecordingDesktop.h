@@ -108,6 +108,15 @@ struct RecordingDesktop final : tarnwick::ui::Desktop
     std::function<void(WindowFace &, tarnwick::ui::FrmConversion &)> openConversion;
     std::function<void(WindowFace &)> openAbout;
 
+    // The messages as "title: text".
+    std::vector<std::string> said() const
+    {
+        std::vector<std::string> out;
+        for (const auto &m : messages)
+            out.push_back(m.title + ": " + m.text);
+        return out;
+    }
+
     std::string getOpenFileName(WindowFace &, const std::string &name, const std::string &filter) override
     {
         openFileDialogs.emplace_back(name, filter);
