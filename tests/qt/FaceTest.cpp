@@ -131,7 +131,14 @@ private slots:
         QTest::mouseClick(child<QPushButton>(program.window, "CmdBrowse"), Qt::LeftButton);
         QString log = QString::fromUtf8(readAll(Fixtures + QStringLiteral("/sample-book.scan.txt")));
         log.replace(QLatin1String("@BOOK@"), book);
-        QCOMPARE(child<QPlainTextEdit>(program.window, "txtProgressDetails")->toPlainText(), log);
+        auto *shown = child<QPlainTextEdit>(program.window, "txtProgressDetails");
+        QCOMPARE(shown->toPlainText(), log);
+        // Typed anywhere in the log, a key leaves the caret at its end.
+        QTextCursor start = shown->textCursor();
+        start.setPosition(0);
+        shown->setTextCursor(start);
+        QTest::keyClick(shown, Qt::Key_X);
+        QCOMPARE(shown->textCursor().position(), shown->document()->characterCount() - 1);
 
         QVERIFY(proceed->isEnabled());
         QTest::mouseClick(proceed, Qt::LeftButton);
