@@ -14,6 +14,8 @@
 #include "ui/FrmMain.h"
 
 #include <QCheckBox>
+#include <QFileDialog>
+#include <QMessageBox>
 #include <QFile>
 #include <QFontInfo>
 #include <QLabel>
@@ -261,6 +263,35 @@ private slots:
             QCOMPARE(QString::fromLocal8Bit(readAll(said)).split(QLatin1Char('\n'), Qt::SkipEmptyParts),
                      (QStringList{QStringLiteral("https://korvane.example/tarnwick"),
                                   QUrl::fromLocalFile(file).toString()}));
+    }
+
+    // The Qt desktop's own dialogs: a message is plain text with its lines as Qt ends them
+    // (a contact's name is never markup), and the open dialog offers the filter's labels.
+    void desktopDialogsAsQtShowsThem()
+    {
+        QtDesktop desktop;
+        Program program;
+        QString text;
+        Qt::TextFormat format = Qt::AutoText;
+        QStringList filters;
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            text = box->text(), format = box->textFormat();
+            box->accept();
+        });
+        desktop.showMessage(&program.window, "<b>Ann</b> & Co\r\nline two", "Korvane Software");
+        QCOMPARE(text, QStringLiteral("<b>Ann</b> & Co\nline two"));
+        QCOMPARE(format, Qt::PlainText);
+        QTimer::singleShot(0, [&] {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            filters = dialog->nameFilters();
+            dialog->reject();
+        });
+        QCOMPARE(desktop.getOpenFileName(program.window, "", ui::FrmMain::OpenFileFilter), std::string());
+        QCOMPARE(filters, (QStringList{QStringLiteral("Lotus Notes Address Book (*.nsf *.dxl)"),
+                                       QStringLiteral("All files (*)")}));
     }
 
     void aboutBoxHandsTheKeyboardBack()
