@@ -185,6 +185,8 @@ TEST_F(ExportTest, FailuresChangeNothing)
         host.tick({"First Name", "Last Name"});
         dir.write("GMAILContacts.csv", Earlier);
         c.setUp();
+        // Nothing half-written is left while the user reads the message, nor after.
+        host.onMessage = [&] { EXPECT_EQ(dir.names(), Names{"GMAILContacts.csv"}); };
         EXPECT_EQ(run().ending, c.ending);
         ASSERT_EQ(host.said().size(), 1u);
         EXPECT_TRUE(host.said()[0].starts_with(c.said)) << host.said()[0];

@@ -21,6 +21,7 @@ struct RecordingHost final : tarnwick::ScanHost, tarnwick::ExportHost
     std::vector<bool> proceedChanges;
     int yields = 0, folderAsks = 0;
     std::function<bool(int)> onYield; // with the count of yields; false asks the scan to stop
+    std::function<void()> onMessage;  // while the message is shown
     std::array<bool, tarnwick::ColumnCatalogue::Size> ticked{};
     std::int32_t minimum = -1, maximum = -1;
     std::vector<std::int32_t> progress;
@@ -46,6 +47,8 @@ struct RecordingHost final : tarnwick::ScanHost, tarnwick::ExportHost
     void showMessage(std::string_view text, std::string_view title) override
     {
         messages.push_back({std::string(text), std::string(title)});
+        if (onMessage)
+            onMessage();
     }
     void explainEnding(std::string_view reason) override { reasons.emplace_back(reason); }
 
