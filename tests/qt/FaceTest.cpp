@@ -147,7 +147,7 @@ private slots:
     void tabOrdersAndAccessKeys()
     {
         Program program;
-        program.window.setProceedEnabled(true);
+        program.window.setExportsEnabled(true);
         for (const char *name : {"txtNotesDatabaseFile", "CmdBrowse", "CmdContactsCreate", "txtNotesDatabaseFile"}) {
             QCOMPARE(QApplication::focusWidget(), child<QWidget>(program.window, name));
             pressTab();

@@ -25,12 +25,13 @@ inline void scribble()
         junk.emplace_back(n, '#');
 }
 
-// The main window's widgets as a test sees them: the path box, the log as shown, and
-// each change of "Proceed".
+// The main window's widgets as a test sees them: the path box, the log as shown, each
+// change of "Proceed" and of the vCard item, and each caption.
 struct RecordingMainFace final : tarnwick::ui::FrmMainFace
 {
     std::string path, log;
-    std::vector<bool> proceed{false};
+    std::vector<bool> proceed{false}, exportVCard{false};
+    std::vector<std::string> captions;
     int closes = 0, appends = 0;
     std::chrono::milliseconds appendTakes{0}; // a text box that is slow to take lines
     std::function<void()> onClose; // what the window system does when asked to close
@@ -46,6 +47,8 @@ struct RecordingMainFace final : tarnwick::ui::FrmMainFace
         log += text;
     }
     void setProceedEnabled(bool enabled) override { proceed.push_back(enabled); }
+    void setExportVCardEnabled(bool enabled) override { exportVCard.push_back(enabled); }
+    void setCaption(const std::string &caption) override { captions.push_back(caption); }
     void closeWindow() override
     {
         ++closes;
