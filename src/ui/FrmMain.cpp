@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <chrono>
 #include <stdexcept>
+#include <utility>
 
 namespace tarnwick::ui {
 
@@ -26,7 +27,7 @@ public:
         : m_window(window)
     {
     }
-    ~VCardExport() override { m_window.face().setCaption(Caption); }
+    ~VCardExport() override { restoreCaption(); }
     VCardExport(const VCardExport &) = delete;
     VCardExport &operator=(const VCardExport &) = delete;
 
@@ -54,7 +55,7 @@ public:
     void showOpenLink() override {}
     void showMessage(std::string_view text, std::string_view title) override
     {
-        m_window.face().setCaption(Caption);
+        restoreCaption();
         m_window.m_desktop.showMessage(m_window.m_face, std::string(text), std::string(title));
     }
     void keepPainted() override
@@ -73,6 +74,11 @@ private:
             return;
         m_shown = percent;
         m_window.face().setCaption(std::string(Caption) + " - Saving vCard " + std::to_string(percent) + "%");
+    }
+    void restoreCaption()
+    {
+        if (std::exchange(m_shown, -1) != -1)
+            m_window.face().setCaption(Caption);
     }
 
     FrmMain &m_window;
