@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -142,6 +143,35 @@ private slots:
         QCOMPARE(program.desktop.messages.size(), 2u);
         QCOMPARE(program.desktop.messages[0].text, "Notes Address Book Scan Completed");
         QCOMPARE(program.desktop.messages[1].text, "37 Contacts Saved Successfully");
+    }
+
+    // The File menu's vCard item, after "Open Notes Address Book File", with no access
+    // key, enabled with Proceed; chosen, it writes the scanned book's cards.
+    void exportAsVCardFromTheFileMenu()
+    {
+        Program program;
+        auto *file = child<QMenu>(program.window, "mnuFile");
+        QStringList items;
+        for (const QAction *action : file->actions())
+            items << action->objectName() + QLatin1Char(':') + action->text();
+        QCOMPARE(items, (QStringList{QStringLiteral("mnuOpen:Open Notes Address Book File"),
+                                     QStringLiteral("mnuExportVCard:Export as vCard..."), QStringLiteral("mnuSep:"),
+                                     QStringLiteral("mnuExit:Exit")}));
+        auto *item = child<QAction>(program.window, "mnuExportVCard");
+        auto *proceed = child<QPushButton>(program.window, "CmdContactsCreate");
+        QVERIFY(!item->isEnabled());
+
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        program.desktop.openFileAnswers = {(Fixtures + QStringLiteral("/sample-book.dxl")).toStdString()};
+        program.desktop.folderAnswers = {folder.path().toStdString()};
+        QTest::mouseClick(child<QPushButton>(program.window, "CmdBrowse"), Qt::LeftButton);
+        QVERIFY(item->isEnabled() && proceed->isEnabled());
+        item->trigger();
+        QCOMPARE(readAll(folder.filePath(QStringLiteral("GMAILContacts.vcf"))).count("END:VCARD\r\n"), 37);
+        QCOMPARE(program.desktop.messages.back().text, "37 Contacts Saved Successfully");
+        QCOMPARE(program.window.windowTitle(), QStringLiteral("Tarnwick"));
+        QVERIFY(!item->isEnabled() && !proceed->isEnabled());
     }
 
     void tabOrdersAndAccessKeys()
