@@ -42,6 +42,7 @@ protected:
         // What the window system does: it asks the window before it closes.
         face.onClose = [this] { closed = window->Form_QueryUnload(); };
         desktop.log = &face.log;
+        desktop.caption = &face.caption;
         return *window;
     }
 
@@ -274,6 +275,7 @@ TEST_F(MainWindowTest, ExportAsVCardWhileTheWindowWaits)
                                                        "Tarnwick - Saving vCard 100%", "Tarnwick"}));
     EXPECT_EQ(desktop.said(), std::vector<std::string>{"Conversion Completed...: 3 Contacts Saved Successfully"});
     EXPECT_EQ(desktop.messages[0].owner, &face);
+    EXPECT_EQ(desktop.messages[0].captionShown, "Tarnwick");
     EXPECT_EQ(desktop.yields, yields);
     EXPECT_GE(desktop.repaints, 2);
     EXPECT_FALSE(face.proceedEnabled());

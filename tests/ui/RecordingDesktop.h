@@ -29,7 +29,7 @@ inline void scribble()
 // change of "Proceed" and of the vCard item, and each caption.
 struct RecordingMainFace final : tarnwick::ui::FrmMainFace
 {
-    std::string path, log;
+    std::string path, log, caption = "Tarnwick";
     std::vector<bool> proceed{false}, exportVCard{false};
     std::vector<std::string> captions;
     int closes = 0, appends = 0;
@@ -48,7 +48,7 @@ struct RecordingMainFace final : tarnwick::ui::FrmMainFace
     }
     void setProceedEnabled(bool enabled) override { proceed.push_back(enabled); }
     void setExportVCardEnabled(bool enabled) override { exportVCard.push_back(enabled); }
-    void setCaption(const std::string &caption) override { captions.push_back(caption); }
+    void setCaption(const std::string &c) override { captions.push_back(caption = c); }
     void closeWindow() override
     {
         ++closes;
@@ -90,7 +90,7 @@ struct RecordingDesktop final : tarnwick::ui::Desktop
     {
         std::string text, title;
         WindowFace *owner;
-        std::string logShown; // the main window's log at that moment
+        std::string logShown, captionShown; // the main window's log and caption at that moment
     };
 
     std::deque<std::string> openFileAnswers, folderAnswers; // none left: a cancel
@@ -98,7 +98,7 @@ struct RecordingDesktop final : tarnwick::ui::Desktop
     std::vector<std::string> folderTitles;
     std::function<void()> whileChoosingFolder; // the user acting while the picker is open
     std::vector<Message> messages;
-    const std::string *log = nullptr;
+    const std::string *log = nullptr, *caption = nullptr;
     std::vector<std::string> opened; // shell targets, help paths after "help:"
     bool nothingOpens = false;
     std::vector<Failure> unreported;
@@ -127,7 +127,7 @@ struct RecordingDesktop final : tarnwick::ui::Desktop
     }
     void showMessage(WindowFace *owner, const std::string &text, const std::string &title) override
     {
-        messages.push_back({text, title, owner, log ? *log : std::string()});
+        messages.push_back({text, title, owner, log ? *log : std::string(), caption ? *caption : std::string()});
     }
     void shellOpen(const std::string &target, Failure onFailure) override { open(target, std::move(onFailure)); }
     std::string browseForFolder(const std::string &title) override
