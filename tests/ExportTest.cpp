@@ -286,10 +286,8 @@ TEST(VCardLines, EscapesAndFolds)
         {std::string(71, 'a'), "NOTE:" + std::string(70, 'a') + "\r\n a\r\n"},
         {std::string(70 + 74 + 1, 'a'), "NOTE:" + std::string(70, 'a') + "\r\n " + a74 + "\r\n a\r\n"},
         {std::string(69, 'a') + "é", "NOTE:" + std::string(69, 'a') + "\r\n é\r\n"},
-        {std::string(68, 'a') + "東京", "NOTE:" + std::string(68, 'a') + "\r\n 東京\r\n"},
         {std::string(69, 'a') + "東", "NOTE:" + std::string(69, 'a') + "\r\n 東\r\n"},
         {std::string(70, 'a') + "😀", "NOTE:" + std::string(70, 'a') + "\r\n 😀\r\n"},
-        {std::string(67, 'a') + "😀b", "NOTE:" + std::string(67, 'a') + "\r\n 😀b\r\n"},
         {"x" + std::string(68, 'a') + ",", "NOTE:x" + std::string(68, 'a') + "\\\r\n ,\r\n"},
         {std::string(69, 'a') + "\n" + a73 + "ü", "NOTE:" + std::string(69, 'a') + "\\\r\n n" + a73 + "\r\n ü\r\n"},
     };
