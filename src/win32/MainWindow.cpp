@@ -275,7 +275,7 @@ void MainWindow::setProceedEnabled(bool enabled)
 
 void MainWindow::setExportVCardEnabled(bool enabled)
 {
-    EnableMenuItem(GetMenu(hwnd()), mnuExportVCard, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+    EnableMenuItem(GetMenu(hwnd()), mnuExportVCard, static_cast<UINT>(MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED)));
 }
 
 void MainWindow::setCaption(const std::string &caption)
