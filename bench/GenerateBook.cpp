@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
+#include <initializer_list>
 #include <iostream>
 #include <span>
 #include <string>
@@ -537,6 +538,19 @@ private:
         out_ << "</text></item>\n"sv;
     }
 
+    // A list item: every value is exported to vCard, the first alone to the CSV.
+    void listItem(std::string_view name, std::initializer_list<std::string_view> values)
+    {
+        openItem(name);
+        out_ << "<textlist>"sv;
+        for (std::string_view value : values) {
+            out_ << "<text>"sv;
+            out_.text(value);
+            out_ << "</text>"sv;
+        }
+        out_ << "</textlist></item>\n"sv;
+    }
+
     // Most exported fields go through here: now and then a value is blank, padded with
     // stray spaces, or the item is missing altogether, as in books people keep by hand.
     void field(std::string_view name, std::string_view value, std::uint32_t missingPerMille = 30)
@@ -804,14 +818,38 @@ void BookWriter::person(bool conflict, std::string_view parentUnid)
         textItem("MailAddress", full);
     } else if (rng_.chance(15)) {
         textItem("MailAddress", {});
+    } else if (rng_.chance(120)) {
+        // A second and third address: private, and an old one kept for the record.
+        std::string home = mail.substr(0, mail.find('@')) + "@home." + std::string(c.mailDomain);
+        if (rng_.chance(300))
+            listItem("MailAddress", {mail, home, "old." + mail});
+        else
+            listItem("MailAddress", {mail, home});
     } else {
         field("MailAddress", mail, 20);
     }
+    if (rng_.chance(40))
+        textItem("InternetAddress", mail);
+    if (rng_.chance(100)) {
+        std::string nick(first.ascii.substr(0, 3));
+        if (!nick.empty())
+            nick[0] = static_cast<char>(nick[0] - 'a' + 'A');
+        textItem("NickName", nick);
+    }
+    if (rng_.chance(20))
+        textItem("Suffix", rng_.chance(500) ? "Jr."sv : "PhD"sv);
 
     std::string phoneBuf;
     addressParts(c, false);
     phone(phoneBuf, c);
-    field("PhoneNumber", phoneBuf, 150);
+    if (rng_.chance(80)) {
+        // Several numbers in one item, as the form allows.
+        std::string second;
+        phone(second, c);
+        listItem("PhoneNumber", {phoneBuf, second});
+    } else {
+        field("PhoneNumber", phoneBuf, 150);
+    }
     if (rng_.chance(200)) {
         phone(phoneBuf, c);
         field("HomeFAXPhoneNumber", phoneBuf, 0);
@@ -824,7 +862,10 @@ void BookWriter::person(bool conflict, std::string_view parentUnid)
         site.push_back('.');
         site.append(c.mailDomain);
         site.append(rng_.chance(300) ? "/~"sv : "/"sv);
-        textItem("WebSite", site);
+        if (rng_.chance(200))
+            listItem("WebSite", {site, "https://blog.example/" + std::string(first.ascii)});
+        else
+            textItem("WebSite", site);
     }
 
     if (!rng_.chance(200)) {

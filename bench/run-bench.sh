@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Speed and memory of the scan and the export on generated books of 10,000, 100,000 and
+# Speed and memory of the scan and the export (CSV and vCard) on generated books of 10,000, 100,000 and
 # 300,000 contacts, against the parse floor (one expat pass that keeps nothing) and a
 # Python peer doing the same export. Each figure is the best of three runs on the same
 # files. Usage: bash bench/run-bench.sh [WORKDIR]   (needs about 1.2 GB free in WORKDIR)
@@ -45,6 +45,7 @@ for n in "${sizes[@]}"; do
     runs=(floor "$bin/bench/tarnwick-parse-floor $book"
           scan "$bin/src/tarnwick-cli scan $book"
           export "$bin/src/tarnwick-cli export $book $work/out"
+          vcard "$bin/src/tarnwick-cli export $book $work/out --format vcard"
           python "python3 bench/python_peer.py $book $work/out/peer.csv")
     if ((n == 100000)) && [[ -x $bin/bench/tarnwick-window-scan-bench ]]; then
         runs+=(window "env QT_QPA_PLATFORM=offscreen $bin/bench/tarnwick-window-scan-bench $book")
@@ -63,6 +64,7 @@ echo
 echo "On 100,000 contacts:"
 echo "  export / parse floor           $(ratio "${T[export,100000]}" "${T[floor,100000]}")  (target <= 2.5)"
 echo "  python peer / export           $(ratio "${T[python,100000]}" "${T[export,100000]}")  (target >= 4)"
+echo "  vCard export / CSV export      $(ratio "${T[vcard,100000]}" "${T[export,100000]}")"
 [[ -n ${T[window,100000]:-} ]] &&
     echo "  window scan / command-line scan $(ratio "${T[window,100000]}" "${T[scan,100000]}")  (target <= 1.5)"
 echo "  export peak memory             ${M[export,100000]} MB  (target <= 64)"

@@ -8,6 +8,8 @@ packages=(g++ cmake make libexpat1-dev qt6-base-dev libgl-dev
           xdg-utils)
 if [[ ${1:-} != --run ]]; then
     packages+=(googletest libgtest-dev python3
+               # A vCard parser we did not write, to read our cards back.
+               python3-vobject
                # The Windows builds, cross-compiled and tested under Wine: 64-bit Wine, and
                # Debian's 32-bit Wine beside it for the i686 build; an X server for the
                # window tests; NSIS and zip for the installers and portable zips. dpkg-dev

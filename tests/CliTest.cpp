@@ -100,6 +100,9 @@ TEST(CliUsage, BadCallsExitTwo)
         {"export", book, folder, "--split", "1x"},
         {"export", book, folder, "--split=99999999999"},
         {"export", book, folder, "--split="},
+        {"export", book, folder, "--format"},
+        {"export", book, folder, "--format", "xml"},
+        {"export", book, folder, "--format=vcard", "--columns", "Name"},
     };
     for (const auto &args : bad) {
         const auto r = cli(args);
@@ -190,6 +193,33 @@ TEST(CliExport, WarnsOverGooglesImportLimit)
     args.push_back("--split=3000");
     EXPECT_EQ(cli(args, &notes).err, "");
     EXPECT_EQ(slurp(dir / "GMAILContacts-2.csv"), "First Name,\r\nBo,\r\n");
+}
+
+// Google imports at most 3,000 contacts a file, of either kind: --split 3000 on 10,000
+// contacts gives four files of whole cards that together are the single file.
+TEST(CliExport, SplitCardsJoinToTheSingleFile)
+{
+    TempFolder single("cli-vcf"), parts("cli-vcf-parts");
+    MemoryNotes notes;
+    for (int i = 0; i < 10000; ++i)
+        notes.books["/big.nsf"].people.push_back(MemoryNotes::contact("P" + std::to_string(i), "", "Lee", ""));
+    const auto whole = cli({"export", "/big.nsf", single.path.string(), "--format", "vcard"}, &notes);
+    EXPECT_EQ(whole.out, "10000 Contacts Saved Successfully\n");
+    EXPECT_NE(whole.err.find("10000 contacts in one file"), std::string::npos) << whole.err;
+    EXPECT_EQ(cli({"export", "/big.nsf", parts.path.string(), "--format=vcard", "--split", "3000"}, &notes).err, "");
+    EXPECT_EQ(parts.names(), (std::vector<std::string>{"GMAILContacts-1.vcf", "GMAILContacts-2.vcf",
+                                                       "GMAILContacts-3.vcf", "GMAILContacts-4.vcf"}));
+    std::string joined;
+    for (const auto &name : parts.names()) {
+        const auto file = slurp(parts / name);
+        std::size_t cards = 0;
+        for (auto at = file.find("BEGIN:VCARD\r\n"); at != std::string::npos; at = file.find("BEGIN:VCARD", at + 1))
+            ++cards;
+        EXPECT_EQ(cards, name.ends_with("4.vcf") ? 1000u : 3000u) << name;
+        EXPECT_TRUE(file.starts_with("BEGIN:VCARD\r\n") && file.ends_with("END:VCARD\r\n")) << name;
+        joined += file;
+    }
+    EXPECT_EQ(joined, slurp(single / "GMAILContacts.vcf"));
 }
 
 TEST(CliColumns, ListsTheCatalogue)

@@ -6,6 +6,7 @@
 #include "export/ContactsExport.h"
 #include "export/SplitFileOutput.h"
 #include "export/TemporaryFiles.h"
+#include "export/VCard.h"
 #include "notes/SharedState.h"
 
 #include <csignal>
@@ -45,7 +46,10 @@ protected:
         state.TotalContacts = 1;
     }
     void TearDown() override { TemporaryFiles::setUnnamedFilesAllowed(true); }
-    ExportResult run(ExportOutput *output = nullptr) { return RunContactsExport(host, notes, state, output); }
+    ExportResult run(ExportOutput *output = nullptr, ExportFormat format = ExportFormat::Csv)
+    {
+        return RunContactsExport(host, notes, state, output, format);
+    }
     std::string written(const std::string &name = "GMAILContacts.csv") const { return slurp(dir / name); }
     // Contacts named after their letter, first names of the given lengths, in this order.
     void people(const std::vector<std::size_t> &lengths)
@@ -146,56 +150,156 @@ TEST_F(ExportTest, RootFolderGetsOneSeparator)
     EXPECT_EQ(output.path, "/GMAILContacts.csv");
 }
 
-// Every way an export fails leaves the earlier file as it was, nothing beside it, every
-// Notes object released and the window ready for another try.
+// Every way an export fails, in either format, leaves the earlier file as it was, nothing
+// beside it, every Notes object released and the window ready for another try.
 TEST_F(ExportTest, FailuresChangeNothing)
 {
     struct Case
     {
-        std::function<void()> setUp;
+        std::function<void(const std::string &file)> setUp;
         ExportEnding ending;
-        std::string said; // the start of the message, with its title
+        std::string said; // the start of the message, with its title; @ stands for the file
     };
     // The path as the export joins it, with the platform's separator.
     const std::string sep(1, fs::path::preferred_separator == L'\\' ? '\\' : '/');
     const std::string failed =
         "Conversion Failed: The contacts could not be saved.\r\n\r\n" + dir.path.string() + sep;
     const Case cases[] = {
-        {[&] { host.folder = dir / "gone"; }, ExportEnding::Failed,
-         failed + "gone" + sep + "GMAILContacts.csv: cannot create the file: No such file or directory"},
-        {[&] { fs::permissions(dir / "GMAILContacts.csv", fs::perms::owner_read); }, ExportEnding::Failed,
-         failed + "GMAILContacts.csv: cannot replace the file: it is read-only"},
-        {[&] { notes.fail("GetItemValue:LastName", 20); }, ExportEnding::Failed,
-         failed + "GMAILContacts.csv: cannot read contact 20 of the address book"},
-        {[&] { notes.fail("GetNextDocument", 30); }, ExportEnding::Failed,
-         failed + "GMAILContacts.csv: cannot read contact 31 of the address book"},
-        {[&] { notes.books[Book].people.clear(); }, ExportEnding::EmptyBook,
+        {[&](auto &) { host.folder = dir / "gone"; }, ExportEnding::Failed,
+         failed + "gone" + sep + "@: cannot create the file: No such file or directory"},
+        {[&](auto &file) { fs::permissions(dir / file, fs::perms::owner_read); }, ExportEnding::Failed,
+         failed + "@: cannot replace the file: it is read-only"},
+        {[&](auto &) { notes.fail("GetItemValue:LastName", 20); }, ExportEnding::Failed,
+         failed + "@: cannot read contact 20 of the address book"},
+        {[&](auto &) { notes.fail("GetNextDocument", 30); }, ExportEnding::Failed,
+         failed + "@: cannot read contact 31 of the address book"},
+        {[&](auto &) { notes.books[Book].people.clear(); }, ExportEnding::EmptyBook,
          "Korvane Software: File does not seems to be a valid address book or is empty."},
-        {[&] { notes.registered = {"Notes.NotesSession"}, notes.fail("GetDatabase"); }, ExportEnding::NotesFailure,
+        {[&](auto &) { notes.registered = {"Notes.NotesSession"}, notes.fail("GetDatabase"); },
+         ExportEnding::NotesFailure,
          "Korvane Software: Lotus Notes not configured or the selected file is not a correct notes address book "
          "file."},
     };
     TemporaryFiles::setUnnamedFilesAllowed(false); // a named file, so that one left behind shows
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.said);
-        notes = MemoryNotes();
-        host = RecordingHost();
-        SetUp();
-        notes.books[Book].people.assign(50, annLee());
-        host.tick({"First Name", "Last Name"});
-        dir.write("GMAILContacts.csv", Earlier);
-        c.setUp();
-        // Nothing half-written is left while the user reads the message, nor after.
-        host.onMessage = [&] { EXPECT_EQ(dir.names(), Names{"GMAILContacts.csv"}); };
-        EXPECT_EQ(run().ending, c.ending);
-        ASSERT_EQ(host.said().size(), 1u);
-        EXPECT_TRUE(host.said()[0].starts_with(c.said)) << host.said()[0];
-        EXPECT_EQ(written(), Earlier);
-        EXPECT_EQ(dir.names(), Names{"GMAILContacts.csv"});
-        EXPECT_TRUE(host.conversionEnabled);
-        EXPECT_FALSE(host.linkShown);
-        EXPECT_EQ(notes.live, 0);
-        fs::permissions(dir / "GMAILContacts.csv", fs::perms::owner_all); // back from the read-only case
+    for (const ExportFormat format : {ExportFormat::Csv, ExportFormat::VCard}) {
+        const std::string file(exportFileName(format));
+        for (const auto &c : cases) {
+            std::string said = c.said;
+            if (const auto at = said.find('@'); at != std::string::npos)
+                said.replace(at, 1, file);
+            SCOPED_TRACE(said);
+            notes = MemoryNotes();
+            host = RecordingHost();
+            SetUp();
+            notes.books[Book].people.assign(50, annLee());
+            host.tick({"First Name", "Last Name"});
+            dir.write(file, Earlier);
+            c.setUp(file);
+            // Nothing half-written is left while the user reads the message, nor after.
+            host.onMessage = [&] { EXPECT_EQ(dir.names(), Names{file}); };
+            EXPECT_EQ(run(nullptr, format).ending, c.ending);
+            ASSERT_EQ(host.said().size(), 1u);
+            EXPECT_TRUE(host.said()[0].starts_with(said)) << host.said()[0];
+            EXPECT_EQ(written(file), Earlier);
+            EXPECT_EQ(dir.names(), Names{file});
+            EXPECT_TRUE(host.conversionEnabled);
+            EXPECT_FALSE(host.linkShown);
+            EXPECT_EQ(notes.live, 0);
+            fs::permissions(dir / file, fs::perms::owner_all); // back from the read-only case
+            fs::remove(dir / file);
+        }
+    }
+}
+
+// Each value in its property, every value of a list, in the order Notes gives them; FN
+// from the full name's common name, else the name's parts, else the mail address.
+TEST_F(ExportTest, CardsHoldEveryValueInItsPlace)
+{
+    const MemoryNotes::Contact full{
+        {"FullName", {"CN=Ann Carter/OU=Sales/O=Acme", "Ann Carter", "Annie C"}},
+        {"FirstName", {"Ann"}}, {"MiddleInitial", {"Q"}}, {"LastName", {"Carter"}}, {"Title", {"Dr."}},
+        {"Suffix", {"PhD"}}, {"NickName", {"Nan"}},
+        {"MailAddress", {"ann@acme.example", "", "\"Carter, Ann\" <ann@home.example>"}},
+        {"InternetAddress", {"ann@acme.example", "a.carter@acme.example"}},
+        {"OfficePhoneNumber", {"+1 555 0100", "+1 555 0101"}}, {"PhoneNumber", {"+1 555 0200"}},
+        {"CellPhoneNumber", {"+1 555 0300"}}, {"OfficeFAXPhoneNumber", {"+1 555 0400"}},
+        {"HomeFAXPhoneNumber", {"+1 555 0500"}}, {"PersPager", {"555-1234"}},
+        {"StreetAddress", {"Flat 3\n27 Elm Street"}}, {"City", {"Springfield"}}, {"Zip", {"01101"}},
+        {"Country", {"USA"}}, {"Location", {"Building 2, Room 301"}}, {"OfficeStreetAddress", {"1 Acme Way"}},
+        {"OfficeCity", {"Boston"}}, {"OfficeState", {"MA"}},
+        {"CompanyName", {"Acme; Inc.", "Globex"}}, {"Department", {"R&D"}},
+        {"JobTitle", {"Head of \"Special\" Projects"}}, {"WebSite", {"https://acme.example/ann", "https://ann.example"}},
+        {"Birthday", {"1985-03-14 09:30:00"}}, {"Categories", {"Customers", "Book Club, Tuesdays"}},
+        {"Comment", {"Call before 10am;\r\nnever on Fridays.", "C:\\notes"}},
+    };
+    auto flat = MemoryNotes::contact("Bo", "", "Lee", "");
+    flat["FullName"] = {"Bo Lee/Acme", "Bo Lee"};
+    const std::pair<MemoryNotes::Contact, std::string> cases[] = {
+        {full, "FN:Ann Carter\r\n"
+               "N:Carter;Ann;Q;Dr.;PhD\r\n"
+               "NICKNAME:Nan,Annie C\r\n"
+               "EMAIL;TYPE=INTERNET,PREF:ann@acme.example\r\n"
+               "EMAIL;TYPE=INTERNET:\"Carter\\, Ann\" <ann@home.example>\r\n"
+               "EMAIL;TYPE=INTERNET:a.carter@acme.example\r\n"
+               "TEL;TYPE=WORK,VOICE:+1 555 0100\r\n"
+               "TEL;TYPE=WORK,VOICE:+1 555 0101\r\n"
+               "TEL;TYPE=HOME,VOICE:+1 555 0200\r\n"
+               "TEL;TYPE=CELL:+1 555 0300\r\n"
+               "TEL;TYPE=WORK,FAX:+1 555 0400\r\n"
+               "TEL;TYPE=HOME,FAX:+1 555 0500\r\n"
+               "TEL;TYPE=PAGER:555-1234\r\n"
+               "ADR;TYPE=HOME:;;Flat 3\\n27 Elm Street;Springfield;;01101;USA\r\n"
+               "ADR;TYPE=WORK:;Building 2\\, Room 301;1 Acme Way;Boston;MA;;\r\n"
+               "ORG:Acme\\; Inc.;R&D\r\n"
+               "ORG:Globex\r\n"
+               "TITLE:Head of \"Special\" Projects\r\n"
+               "URL:https://acme.example/ann\r\n"
+               "URL:https://ann.example\r\n"
+               "BDAY:1985-03-14T09:30:00\r\n"
+               "CATEGORIES:Customers,Book Club\\, Tuesdays\r\n"
+               "NOTE:Call before 10am\\;\\nnever on Fridays.\\nC:\\\\notes\r\n"},
+        {flat, "FN:Bo Lee\r\nN:Lee;Bo;;;\r\n"},
+        {MemoryNotes::contact("Cy", "J", "Moe", ""), "FN:Cy J Moe\r\nN:Moe;Cy;J;;\r\n"},
+        {{{"MailAddress", {"di@example.com"}}, {"Birthday", {"1990-02-01"}}},
+         "FN:di@example.com\r\nN:;;;;\r\nEMAIL;TYPE=INTERNET,PREF:di@example.com\r\nBDAY:1990-02-01\r\n"},
+        {{{"Department", {"Sales"}}}, "FN:\r\nN:;;;;\r\nORG:;Sales\r\n"},
+    };
+    for (const auto &[contact, card] : cases) {
+        SCOPED_TRACE(card);
+        notes.books[Book].people = {contact};
+        EXPECT_EQ(run(nullptr, ExportFormat::VCard).ending, ExportEnding::Completed);
+        EXPECT_EQ(written("GMAILContacts.vcf"), "BEGIN:VCARD\r\nVERSION:3.0\r\n" + card + "END:VCARD\r\n");
+    }
+    EXPECT_EQ(host.said().back(), "Conversion Completed...: 1 Contacts Saved Successfully");
+    EXPECT_EQ(state.ExportFilePath, dir / "GMAILContacts.vcf");
+    EXPECT_EQ(dir.names(), Names{"GMAILContacts.vcf"});
+    EXPECT_EQ(host.folderAsks, 5);
+}
+
+// RFC 2426's escapes, and its folding: no line over 75 octets, a folded line starting
+// with a blank, never inside a UTF-8 character (two, three and four bytes at the limit).
+TEST(VCardLines, EscapesAndFolds)
+{
+    const std::string a73(73, 'a'), a74(74, 'a');
+    const std::pair<std::string, std::string> cases[] = {
+        {"back\\slash, comma; semi", "NOTE:back\\\\slash\\, comma\\; semi\r\n"},
+        {"one\r\ntwo\nthree\rfour\r", "NOTE:one\\ntwo\\nthree\\nfour\\n\r\n"},
+        {std::string(70, 'a'), "NOTE:" + std::string(70, 'a') + "\r\n"},
+        {std::string(71, 'a'), "NOTE:" + std::string(70, 'a') + "\r\n a\r\n"},
+        {std::string(70 + 74 + 1, 'a'), "NOTE:" + std::string(70, 'a') + "\r\n " + a74 + "\r\n a\r\n"},
+        {std::string(69, 'a') + "é", "NOTE:" + std::string(69, 'a') + "\r\n é\r\n"},
+        {std::string(69, 'a') + "東", "NOTE:" + std::string(69, 'a') + "\r\n 東\r\n"},
+        {std::string(70, 'a') + "😀", "NOTE:" + std::string(70, 'a') + "\r\n 😀\r\n"},
+        {"x" + std::string(68, 'a') + ",", "NOTE:x" + std::string(68, 'a') + "\\\r\n ,\r\n"},
+        {std::string(69, 'a') + "\n" + a73 + "ü", "NOTE:" + std::string(69, 'a') + "\\\r\n n" + a73 + "\r\n ü\r\n"},
+    };
+    for (const auto &[value, folded] : cases) {
+        SCOPED_TRACE(value);
+        std::string line = "NOTE:";
+        vcard::appendEscaped(line, value);
+        std::string out;
+        vcard::appendFolded(out, line);
+        EXPECT_EQ(out, folded);
     }
 }
 

@@ -29,11 +29,14 @@ constexpr const char *UsageText =
     "  scan BOOK     List the contacts of the address book BOOK (a DXL export, or an\n"
     "                .nsf where a Notes client is installed), as the window's log does.\n"
     "  export BOOK FOLDER [--columns \"First Name,E-mail Address,...\"] [--split N]\n"
+    "         [--format csv|vcard]\n"
     "                Write FOLDER/GMAILContacts.csv with the named columns (all 28\n"
     "                when --columns is absent).\n"
+    "                --format vcard: write FOLDER/GMAILContacts.vcf instead, a vCard\n"
+    "                3.0 card a contact with every value of every item.\n"
     "                --split N: write GMAILContacts-1.csv, GMAILContacts-2.csv, ...\n"
-    "                instead, N contacts each at most (Google Contacts imports at\n"
-    "                most 3000 contacts from one file).\n"
+    "                (or .vcf) instead, N contacts each at most (Google Contacts\n"
+    "                imports at most 3000 contacts from one file).\n"
     "  columns       List the 28 column names, in file order.\n"
     "\n"
     "Exit status: 0 done, 1 the file could not be written, 2 usage error,\n"
@@ -190,8 +193,19 @@ int CliApp::exportContacts(const std::vector<std::string> &args)
     std::array<bool, ColumnCatalogue::Size> ticked;
     ticked.fill(true);
     std::optional<std::int32_t> split;
+    ExportFormat format = ExportFormat::Csv;
+    bool columnsNamed = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string list;
+        if (args[i] == "--format" || args[i].rfind("--format=", 0) == 0) {
+            if (args[i] == "--format" && i + 1 == args.size())
+                return usage("--format needs csv or vcard");
+            const auto name = args[i] == "--format" ? args[++i] : args[i].substr(9);
+            if (name != "csv" && name != "vcard")
+                return usage("--format takes csv or vcard, not \"" + name + "\"");
+            format = name == "csv" ? ExportFormat::Csv : ExportFormat::VCard;
+            continue;
+        }
         if (args[i] == "--split" || args[i].rfind("--split=", 0) == 0) {
             if (args[i] == "--split" && i + 1 == args.size())
                 return usage("--split needs the number of contacts a file may hold");
@@ -214,7 +228,11 @@ int CliApp::exportContacts(const std::vector<std::string> &args)
         std::string unknown;
         if (!parseColumns(list, ticked, unknown))
             return usage("unknown column: \"" + unknown + "\" (see tarnwick-cli columns)");
+        columnsNamed = true;
     }
+    // A card holds every value: columns chosen for it would be silently ignored.
+    if (columnsNamed && format == ExportFormat::VCard)
+        return usage("--columns applies to the CSV only; a vCard holds every value");
     if (positional.size() != 2)
         return usage("export takes an address book and a folder");
     if (positional[1].empty())
@@ -227,7 +245,7 @@ int CliApp::exportContacts(const std::vector<std::string> &args)
     std::unique_ptr<SplitFileOutput> parts;
     if (split)
         parts = std::make_unique<SplitFileOutput>(*split);
-    const auto result = RunContactsExport(host, notes(), state, parts.get());
+    const auto result = RunContactsExport(host, notes(), state, parts.get(), format);
     switch (result.ending) {
     case ExportEnding::Completed:
         if (!parts && result.rows > GoogleImportLimit)

@@ -71,6 +71,8 @@ void MainWindow::buildMenus()
     mnuFile = menuBar()->addMenu(QStringLiteral("File"));
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
     mnuOpen = addItem(mnuFile, "mnuOpen", QStringLiteral("Open Notes Address Book File"));
+    mnuExportVCard = addItem(mnuFile, "mnuExportVCard", QStringLiteral("Export as vCard..."));
+    mnuExportVCard->setEnabled(false);
     mnuSep = mnuFile->addSeparator();
     mnuSep->setObjectName(QStringLiteral("mnuSep"));
     mnuExit = addItem(mnuFile, "mnuExit", QStringLiteral("Exit"));
@@ -84,6 +86,7 @@ void MainWindow::buildMenus()
     mnuAbout = addItem(mnuHelp, "mnuAbout", QStringLiteral("About"));
 
     connect(mnuOpen, &QAction::triggered, this, [this] { m_window.mnuOpen_Click(); });
+    connect(mnuExportVCard, &QAction::triggered, this, [this] { m_window.mnuExportVCard_Click(); });
     connect(mnuExit, &QAction::triggered, this, [this] { m_window.mnuExit_Click(); });
     connect(mnuContents, &QAction::triggered, this, [this] { m_window.mnuContents_Click(); });
     connect(mnuWebsite, &QAction::triggered, this, [this] { m_window.mnuWebsite_Click(); });
@@ -253,6 +256,16 @@ void MainWindow::appendLog(const std::string &text)
 void MainWindow::setProceedEnabled(bool enabled)
 {
     CmdContactsCreate->setEnabled(enabled);
+}
+
+void MainWindow::setExportVCardEnabled(bool enabled)
+{
+    mnuExportVCard->setEnabled(enabled);
+}
+
+void MainWindow::setCaption(const std::string &caption)
+{
+    setWindowTitle(QString::fromStdString(caption));
 }
 
 void MainWindow::closeWindow()

@@ -37,13 +37,15 @@ public:
     void setNotesDatabaseFile(const std::string &path) override;
     void clearLog() override;
     void appendLog(const std::string &text) override;
-    void setProceedEnabled(bool enabled) override;
+    void setCaption(const std::string &caption) override;
     void closeWindow() override;
 
 public slots:
     void txtProgressDetails_Change();
 
 protected:
+    void setProceedEnabled(bool enabled) override;
+    void setExportVCardEnabled(bool enabled) override;
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
@@ -56,6 +58,7 @@ private:
 
     QMenu *mnuFile;
     QAction *mnuOpen;
+    QAction *mnuExportVCard;
     QAction *mnuSep;
     QAction *mnuExit;
     QMenu *mnuHelp;

@@ -120,7 +120,7 @@ void FrmConversion::setConversionEnabled(bool enabled)
 
 void FrmConversion::setProceedEnabled(bool enabled)
 {
-    m_mainWindow.setProceedEnabled(enabled);
+    m_mainWindow.setExportsEnabled(enabled);
 }
 
 void FrmConversion::showOpenLink()

@@ -5,14 +5,87 @@
 #include "FrmMainFace.h"
 #include "ShellTargets.h"
 #include "TarnwickConfig.h"
+#include "export/ContactsExport.h"
+#include "export/ExportHost.h"
 #include "notes/ContactScan.h"
 #include "notes/Messages.h"
 
 #include <algorithm>
 #include <chrono>
 #include <stdexcept>
+#include <utility>
 
 namespace tarnwick::ui {
+
+// The vCard export's host. The main window has no column list, no bar and no link: the
+// run's progress goes into the title bar, where it changes nothing of the layout and
+// leaves the log as the scan wrote it, and the windows are repainted once a frame.
+class FrmMain::VCardExport final : public ExportHost
+{
+public:
+    explicit VCardExport(FrmMain &window)
+        : m_window(window)
+    {
+    }
+    ~VCardExport() override { restoreCaption(); }
+    VCardExport(const VCardExport &) = delete;
+    VCardExport &operator=(const VCardExport &) = delete;
+
+    std::string browseForFolder(std::string_view title) override
+    {
+        return m_window.m_desktop.browseForFolder(std::string(title));
+    }
+    int entryCount() override { return 0; }
+    bool isTicked(int) override { return false; }
+    std::string entryText(int) override { return {}; }
+    std::string notesDatabaseFile() override { return m_window.notesDatabaseFile(); }
+    void setProgressRange(std::int32_t minimum, std::int32_t maximum) override
+    {
+        m_minimum = minimum;
+        m_maximum = std::max(maximum, minimum + 1);
+        show(minimum);
+    }
+    void setProgressValue(std::int32_t value) override
+    {
+        show(value);
+        keepPainted();
+    }
+    void setConversionEnabled(bool) override {}
+    void setProceedEnabled(bool enabled) override { m_window.face().setExportsEnabled(enabled); }
+    void showOpenLink() override {}
+    void showMessage(std::string_view text, std::string_view title) override
+    {
+        restoreCaption();
+        m_window.m_desktop.showMessage(m_window.m_face, std::string(text), std::string(title));
+    }
+    void keepPainted() override
+    {
+        if (m_window.m_frame.due())
+            m_window.m_desktop.repaintWindows();
+    }
+
+private:
+    // The caption changes only when the percentage does: a title bar is slow to redraw.
+    void show(std::int32_t value)
+    {
+        const auto done = static_cast<long long>(std::clamp(value, m_minimum, m_maximum) - m_minimum);
+        const int percent = static_cast<int>(done * 100 / (m_maximum - m_minimum));
+        if (percent == m_shown)
+            return;
+        m_shown = percent;
+        m_window.face().setCaption(std::string(Caption) + " - Saving vCard " + std::to_string(percent) + "%");
+    }
+    void restoreCaption()
+    {
+        if (std::exchange(m_shown, -1) != -1)
+            m_window.face().setCaption(Caption);
+    }
+
+    FrmMain &m_window;
+    std::int32_t m_minimum = 0;
+    std::int32_t m_maximum = 1;
+    int m_shown = -1;
+};
 
 FrmMain::FrmMain(Desktop &desktop, notes::SessionFactory &notes, SharedState &state)
     : m_desktop(desktop)
@@ -39,11 +112,12 @@ FrmMainFace &FrmMain::face()
 
 void FrmMain::CmdBrowse_Click()
 {
-    // A second scan inside the first would pull the book out from under it.
-    if (m_scanning)
+    // A second scan inside the first would pull the book out from under it, and one while
+    // the export's folder picker is open would change the book the export reads.
+    if (m_scanning || m_exporting)
         return;
     CDlg.ShowOpen(m_desktop, face());
-    face().setProceedEnabled(false);
+    face().setExportsEnabled(false);
     face().setNotesDatabaseFile(CDlg.FileName());
     if (!face().notesDatabaseFile().empty())
         ScanLotusNotesContacts();
@@ -54,8 +128,29 @@ void FrmMain::mnuOpen_Click()
     CmdBrowse_Click();
 }
 
+void FrmMain::mnuExportVCard_Click()
+{
+    // The folder picker has no owner, so this window still takes clicks while it is open.
+    if (m_scanning || m_exporting)
+        return;
+    m_exporting = true;
+    m_frame.restart();
+    {
+        struct Finish
+        {
+            bool &exporting;
+            ~Finish() { exporting = false; }
+        } finish{m_exporting};
+        VCardExport host(*this);
+        RunContactsExport(host, m_notes, m_state, nullptr, ExportFormat::VCard);
+    }
+    closeIfAsked();
+}
+
 void FrmMain::CmdContactsCreate_Click()
 {
+    if (m_exporting)
+        return;
     // A fresh window each time: every opening starts from nothing ticked.
     FrmConversion conversion(m_desktop, m_notes, m_state, face());
     m_desktop.runConversionWindow(face(), conversion);
@@ -94,10 +189,10 @@ void FrmMain::mnuExit_Click()
 
 bool FrmMain::Form_QueryUnload()
 {
-    if (m_scanning && !m_exiting) {
-        // The scan holds the book; it stops at its next yield and the close follows.
+    if ((m_scanning || m_exporting) && !m_exiting) {
+        // The pass holds the book; a scan stops at its next yield, and the close follows.
         m_stopRequested = true;
-        m_closeAfterScan = true;
+        m_closeWhenDone = true;
         return false;
     }
     if (!m_unloaded) {
@@ -133,8 +228,13 @@ void FrmMain::ScanLotusNotesContacts()
         Finish finish{*this};
         tarnwick::ScanLotusNotesContacts(*this, m_notes, m_state);
     }
-    if (m_closeAfterScan) {
-        m_closeAfterScan = false;
+    closeIfAsked();
+}
+
+void FrmMain::closeIfAsked()
+{
+    if (m_closeWhenDone) {
+        m_closeWhenDone = false;
         face().closeWindow();
     }
 }
@@ -168,7 +268,7 @@ void FrmMain::flushLog()
 
 void FrmMain::setProceedEnabled(bool enabled)
 {
-    face().setProceedEnabled(enabled);
+    face().setExportsEnabled(enabled);
 }
 
 void FrmMain::showMessage(std::string_view text, std::string_view title)

@@ -20,7 +20,8 @@ class Desktop;
 class FrmMainFace;
 
 // The start-up window's behaviour: picks the address book, runs the scan into its log,
-// and leads on to the field-choice window. It is the scan's host.
+// and leads on to the field-choice window, or writes the book as vCard cards. It is the
+// scan's host.
 class FrmMain final : private ScanHost
 {
 public:
@@ -33,14 +34,16 @@ public:
 
     void CmdBrowse_Click();
     void mnuOpen_Click();
+    // File > "Export as vCard...": the export run into "GMAILContacts.vcf", from here.
+    void mnuExportVCard_Click();
     void CmdContactsCreate_Click();
     void mnuContents_Click();
     void mnuWebsite_Click();
     void LabelSiteFooter_Click();
     void mnuAbout_Click();
     void mnuExit_Click();
-    // The window is about to close. False while a scan holds the book: the scan stops at
-    // its next yield and the window then closes itself.
+    // The window is about to close. False while a scan or an export holds the book: a scan
+    // stops at its next yield, and the window closes itself once either has ended.
     bool Form_QueryUnload();
 
     // Runs the scan of the book named in the path box, to its end.
@@ -48,12 +51,18 @@ public:
     bool isScanning() const { return m_scanning; }
 
     // How often, at most, a running scan shows its new log lines and lets the windows
-    // handle events. Zero makes every yield of the scan reach the desktop and show the log.
+    // handle events, and a running export repaints them. Zero makes every yield of the
+    // scan reach the desktop and show the log.
     void setFrameInterval(FrameClock::Duration interval) { m_frame.setInterval(interval); }
 
     static constexpr const char *OpenFileFilter = "Lotus Notes Address Book (*.nsf *.dxl)|*.nsf;*.dxl|All files (*)|*";
+    // The caption the faces open the window with, given back after an export showed its
+    // progress there.
+    static constexpr const char *Caption = "Tarnwick";
 
 private:
+    class VCardExport;
+
     // ScanHost
     std::string notesDatabaseFile() override;
     void clearLog() override;
@@ -63,6 +72,7 @@ private:
     bool processEvents() override;
 
     void flushLog();
+    void closeIfAsked();
     FrmMainFace &face();
 
     Desktop &m_desktop;
@@ -79,8 +89,9 @@ private:
     // that a long scan never spends most of its time redrawing the log.
     FrameClock m_logFrame;
     bool m_scanning = false;
+    bool m_exporting = false;
     bool m_stopRequested = false;
-    bool m_closeAfterScan = false;
+    bool m_closeWhenDone = false;
     bool m_exiting = false;
     bool m_unloaded = false;
 };

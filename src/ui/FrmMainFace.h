@@ -17,10 +17,22 @@ public:
     // end in "\r\n".
     virtual void clearLog() = 0;
     virtual void appendLog(const std::string &text) = 0;
-    // "Proceed to Conversion", CmdContactsCreate.
-    virtual void setProceedEnabled(bool enabled) = 0;
+    // "Proceed to Conversion" (CmdContactsCreate) and File > "Export as vCard..."
+    // (mnuExportVCard): both export the book that was scanned, so they are enabled and
+    // disabled together, only through here.
+    void setExportsEnabled(bool enabled)
+    {
+        setProceedEnabled(enabled);
+        setExportVCardEnabled(enabled);
+    }
+    // The window's title bar.
+    virtual void setCaption(const std::string &caption) = 0;
     // Closes the window as its close box would; the window asks Form_QueryUnload first.
     virtual void closeWindow() = 0;
+
+protected:
+    virtual void setProceedEnabled(bool enabled) = 0;
+    virtual void setExportVCardEnabled(bool enabled) = 0;
 };
 
 } // namespace tarnwick::ui

@@ -59,6 +59,7 @@ HMENU MainWindow::buildMenus()
     HMENU bar = CreateMenu();
     HMENU file = CreatePopupMenu();
     AppendMenuW(file, MF_STRING, mnuOpen, L"Open Notes Address Book File");
+    AppendMenuW(file, MF_STRING | MF_GRAYED, mnuExportVCard, L"Export as vCard...");
     AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(file, MF_STRING, mnuExit, L"Exit");
     HMENU help = CreatePopupMenu();
@@ -154,6 +155,10 @@ bool MainWindow::command(int id, int notification, HWND control)
     case mnuOpen:
         if (fromMenu)
             m_window.mnuOpen_Click();
+        return fromMenu;
+    case mnuExportVCard:
+        if (fromMenu)
+            m_window.mnuExportVCard_Click();
         return fromMenu;
     case mnuExit:
         if (fromMenu)
@@ -266,6 +271,16 @@ void MainWindow::setProceedEnabled(bool enabled)
     if (!enabled && GetFocus() == proceed)
         SendMessageW(hwnd(), WM_NEXTDLGCTL, 0, FALSE);
     EnableWindow(proceed, enabled);
+}
+
+void MainWindow::setExportVCardEnabled(bool enabled)
+{
+    EnableMenuItem(GetMenu(hwnd()), mnuExportVCard, static_cast<UINT>(MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED)));
+}
+
+void MainWindow::setCaption(const std::string &caption)
+{
+    SetWindowTextW(hwnd(), widen(caption).c_str());
 }
 
 void MainWindow::closeWindow()

@@ -26,7 +26,7 @@ public:
     void setNotesDatabaseFile(const std::string &path) override;
     void clearLog() override;
     void appendLog(const std::string &text) override;
-    void setProceedEnabled(bool enabled) override;
+    void setCaption(const std::string &caption) override;
     void closeWindow() override;
 
     enum Command : int {
@@ -36,6 +36,7 @@ public:
         mnuContents,
         mnuWebsite,
         mnuAbout,
+        mnuExportVCard,
         // The controls; a dialog's Enter and Escape come as 1 and 2, so these start higher.
         txtNotesDatabaseFile = 101,
         CmdBrowse,
@@ -47,6 +48,8 @@ public:
     };
 
 protected:
+    void setProceedEnabled(bool enabled) override;
+    void setExportVCardEnabled(bool enabled) override;
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void paintBackground(HDC dc) override;
     void dpiChanged(UINT dpi) override;

@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -116,7 +117,6 @@ private slots:
         QTemporaryDir folder;
         QVERIFY(folder.isValid());
         program.desktop.openFileAnswers = {book.toStdString()};
-        program.desktop.folderAnswers = {folder.path().toStdString()};
         bool exported = false;
         openConversionWindow(program.desktop, [&](ConversionDialog &dialog) {
             QTest::mouseClick(child<QCheckBox>(dialog, "ChkSelectAll"), Qt::LeftButton);
@@ -128,8 +128,16 @@ private slots:
             exported = true;
         });
 
+        // File > "Export as vCard...", after Open, with no access key, follows Proceed.
+        QStringList items;
+        for (const QAction *action : child<QMenu>(program.window, "mnuFile")->actions())
+            items << action->objectName() + QLatin1Char(':') + action->text();
+        QCOMPARE(items, (QStringList{QStringLiteral("mnuOpen:Open Notes Address Book File"),
+                                     QStringLiteral("mnuExportVCard:Export as vCard..."), QStringLiteral("mnuSep:"),
+                                     QStringLiteral("mnuExit:Exit")}));
+        auto *vCard = child<QAction>(program.window, "mnuExportVCard");
         auto *proceed = child<QPushButton>(program.window, "CmdContactsCreate");
-        QVERIFY(!proceed->isEnabled());
+        QVERIFY(!proceed->isEnabled() && !vCard->isEnabled());
         QTest::mouseClick(child<QPushButton>(program.window, "CmdBrowse"), Qt::LeftButton);
         QString log = QString::fromUtf8(readAll(Fixtures + QStringLiteral("/sample-book.scan.txt")));
         log.replace(QLatin1String("@BOOK@"), book);
@@ -142,12 +150,15 @@ private slots:
         QTest::keyClick(shown, Qt::Key_X);
         QCOMPARE(shown->textCursor().position(), shown->document()->characterCount() - 1);
 
-        QVERIFY(proceed->isEnabled());
+        QVERIFY(proceed->isEnabled() && vCard->isEnabled());
+        vCard->trigger(); // the picker cancelled
+        QVERIFY(program.desktop.folderTitles == std::vector<std::string>{"Select Folder to Save GMAILContacts.vcf File"});
+        program.desktop.folderAnswers = {folder.path().toStdString()};
         QTest::mouseClick(proceed, Qt::LeftButton);
         QVERIFY(exported);
         QCOMPARE(readAll(folder.filePath(QStringLiteral("GMAILContacts.csv"))),
                  readAll(Fixtures + QStringLiteral("/sample-book.all.csv")));
-        QVERIFY(!proceed->isEnabled());
+        QVERIFY(!proceed->isEnabled() && !vCard->isEnabled());
         QCOMPARE(program.desktop.messages.size(), 2u);
         QCOMPARE(program.desktop.messages[0].text, "Notes Address Book Scan Completed");
         QCOMPARE(program.desktop.messages[1].text, "37 Contacts Saved Successfully");
@@ -156,7 +167,7 @@ private slots:
     void tabOrdersAndAccessKeys()
     {
         Program program;
-        program.window.setProceedEnabled(true);
+        program.window.setExportsEnabled(true);
         for (const char *name : {"txtNotesDatabaseFile", "CmdBrowse", "CmdContactsCreate", "txtNotesDatabaseFile"}) {
             QCOMPARE(QApplication::focusWidget(), child<QWidget>(program.window, name));
             pressTab();

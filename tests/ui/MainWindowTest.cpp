@@ -32,6 +32,9 @@ protected:
         memory.books["b.nsf"].people = {MemoryNotes::contact("Di", "", "Nye", "di@example.com")};
     }
 
+    // Whatever a test did, the vCard item was enabled exactly when Proceed was.
+    void TearDown() override { EXPECT_EQ(face.exportVCard, face.proceed); }
+
     FrmMain &open(notes::SessionFactory &notes)
     {
         window = std::make_unique<FrmMain>(desktop, notes, state);
@@ -39,6 +42,7 @@ protected:
         // What the window system does: it asks the window before it closes.
         face.onClose = [this] { closed = window->Form_QueryUnload(); };
         desktop.log = &face.log;
+        desktop.caption = &face.caption;
         return *window;
     }
 
@@ -230,6 +234,53 @@ TEST_F(MainWindowTest, PagesAndHelpOpenOrSayLaterWhatCouldNotBeOpened)
             }
         }
     }
+}
+
+// File > "Export as vCard...": the scanned book's cards, the run's percentage in the title
+// bar and the windows repainted but given no input; while the folder picker (which has no
+// owner) is open, Browse, Proceed and a second export are ignored and a close waits for
+// the run.
+TEST_F(MainWindowTest, ExportAsVCardWhileTheWindowWaits)
+{
+    TempFolder dir("ui-vcard");
+    FrmMain &w = open(memory);
+    w.setFrameInterval(std::chrono::nanoseconds(0));
+    desktop.openFileAnswers = {"a.nsf"};
+    w.CmdBrowse_Click();
+    desktop.messages.clear();
+    w.mnuExportVCard_Click(); // the picker cancelled: nothing happens
+    EXPECT_TRUE(face.captions.empty());
+    EXPECT_TRUE(desktop.messages.empty());
+    ASSERT_TRUE(face.proceedEnabled());
+
+    bool conversionOpened = false;
+    desktop.inConversion = [&](ui::FrmConversion &, RecordingConversionFace &) { conversionOpened = true; };
+    desktop.folderAnswers = {dir.path.string()};
+    desktop.whileChoosingFolder = [&] {
+        w.CmdBrowse_Click();
+        w.CmdContactsCreate_Click();
+        w.mnuExportVCard_Click();
+        face.closeWindow();
+    };
+    const int yields = desktop.yields;
+    w.mnuExportVCard_Click();
+
+    const auto file = slurp(dir / "GMAILContacts.vcf");
+    EXPECT_TRUE(file.starts_with("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Ann Q Carter\r\n")) << file;
+    EXPECT_EQ(file.find("FN:Cy Moe\r\n"), file.rfind("BEGIN:VCARD") + 26);
+    EXPECT_EQ(desktop.folderTitles, std::vector<std::string>(2, "Select Folder to Save GMAILContacts.vcf File"));
+    EXPECT_EQ(desktop.openFileDialogs.size(), 1u);
+    EXPECT_FALSE(conversionOpened);
+    EXPECT_EQ(face.captions, (std::vector<std::string>{"Tarnwick - Saving vCard 0%", "Tarnwick - Saving vCard 66%",
+                                                       "Tarnwick - Saving vCard 100%", "Tarnwick"}));
+    EXPECT_EQ(desktop.said(), std::vector<std::string>{"Conversion Completed...: 3 Contacts Saved Successfully"});
+    EXPECT_EQ(desktop.messages[0].owner, &face);
+    EXPECT_EQ(desktop.messages[0].captionShown, "Tarnwick");
+    EXPECT_EQ(desktop.yields, yields);
+    EXPECT_GE(desktop.repaints, 2);
+    EXPECT_FALSE(face.proceedEnabled());
+    EXPECT_EQ(face.closes, 2);
+    EXPECT_TRUE(closed);
 }
 
 TEST_F(MainWindowTest, ModalWindowsOpenFresh)

@@ -25,12 +25,13 @@ inline void scribble()
         junk.emplace_back(n, '#');
 }
 
-// The main window's widgets as a test sees them: the path box, the log as shown, and
-// each change of "Proceed".
+// The main window's widgets as a test sees them: the path box, the log as shown, each
+// change of "Proceed" and of the vCard item, and each caption.
 struct RecordingMainFace final : tarnwick::ui::FrmMainFace
 {
-    std::string path, log;
-    std::vector<bool> proceed{false};
+    std::string path, log, caption = "Tarnwick";
+    std::vector<bool> proceed{false}, exportVCard{false};
+    std::vector<std::string> captions;
     int closes = 0, appends = 0;
     std::chrono::milliseconds appendTakes{0}; // a text box that is slow to take lines
     std::function<void()> onClose; // what the window system does when asked to close
@@ -46,6 +47,8 @@ struct RecordingMainFace final : tarnwick::ui::FrmMainFace
         log += text;
     }
     void setProceedEnabled(bool enabled) override { proceed.push_back(enabled); }
+    void setExportVCardEnabled(bool enabled) override { exportVCard.push_back(enabled); }
+    void setCaption(const std::string &c) override { captions.push_back(caption = c); }
     void closeWindow() override
     {
         ++closes;
@@ -87,7 +90,7 @@ struct RecordingDesktop final : tarnwick::ui::Desktop
     {
         std::string text, title;
         WindowFace *owner;
-        std::string logShown; // the main window's log at that moment
+        std::string logShown, captionShown; // the main window's log and caption at that moment
     };
 
     std::deque<std::string> openFileAnswers, folderAnswers; // none left: a cancel
@@ -95,7 +98,7 @@ struct RecordingDesktop final : tarnwick::ui::Desktop
     std::vector<std::string> folderTitles;
     std::function<void()> whileChoosingFolder; // the user acting while the picker is open
     std::vector<Message> messages;
-    const std::string *log = nullptr;
+    const std::string *log = nullptr, *caption = nullptr;
     std::vector<std::string> opened; // shell targets, help paths after "help:"
     bool nothingOpens = false;
     std::vector<Failure> unreported;
@@ -124,7 +127,7 @@ struct RecordingDesktop final : tarnwick::ui::Desktop
     }
     void showMessage(WindowFace *owner, const std::string &text, const std::string &title) override
     {
-        messages.push_back({text, title, owner, log ? *log : std::string()});
+        messages.push_back({text, title, owner, log ? *log : std::string(), caption ? *caption : std::string()});
     }
     void shellOpen(const std::string &target, Failure onFailure) override { open(target, std::move(onFailure)); }
     std::string browseForFolder(const std::string &title) override

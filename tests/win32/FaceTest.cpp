@@ -144,6 +144,12 @@ std::string menuItem(HMENU menu, int position)
     return win32::narrow(text);
 }
 
+// File > "Export as vCard..." as the menu shows it.
+bool vCardItemEnabled(const MainWindow &window)
+{
+    return !(GetMenuState(GetMenu(window.hwnd()), MainWindow::mnuExportVCard, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED));
+}
+
 // The order Tab takes through a window's controls, from the first.
 std::vector<HWND> tabOrder(const Win32Window &window, int count)
 {
@@ -174,10 +180,11 @@ TEST_F(Win32FaceTest, WindowsAsTheSystemShowsThemAt96Dpi)
     ASSERT_EQ(GetMenuItemCount(bar), 2);
     HMENU file = GetSubMenu(bar, 0), help = GetSubMenu(bar, 1);
     EXPECT_EQ((std::vector<std::string>{menuItem(bar, 0), menuItem(file, 0), menuItem(file, 1), menuItem(file, 2),
-                                        menuItem(bar, 1), menuItem(help, 0), menuItem(help, 1), menuItem(help, 2),
-                                        menuItem(help, 3)}),
-              (std::vector<std::string>{"File", "Open Notes Address Book File", "", "Exit", "Help", "Contents",
-                                        "Visit Website", "", "About"}));
+                                        menuItem(file, 3), menuItem(bar, 1), menuItem(help, 0), menuItem(help, 1),
+                                        menuItem(help, 2), menuItem(help, 3)}),
+              (std::vector<std::string>{"File", "Open Notes Address Book File", "Export as vCard...", "", "Exit", "Help",
+                                        "Contents", "Visit Website", "", "About"}));
+    EXPECT_FALSE(vCardItemEnabled(*window));
     // Tahoma 8.25 point (11 pixels at 96 dpi), the names in Verdana.
     EXPECT_STREQ(fontOf(window->control("CmdBrowse")).lfFaceName, L"Tahoma");
     EXPECT_EQ(fontOf(window->control("CmdBrowse")).lfHeight, -11);
@@ -252,6 +259,7 @@ TEST_F(Win32FaceTest, BrowseScansThenTheFieldChoiceWritesTheSampleBook)
     EXPECT_EQ(desktop.messages[0].text, "Notes Address Book Scan Completed");
     EXPECT_EQ(desktop.openFileDialogs.at(0).second, ui::FrmMain::OpenFileFilter);
     ASSERT_TRUE(IsWindowEnabled(window->control("CmdContactsCreate")));
+    EXPECT_TRUE(vCardItemEnabled(*window));
 
     bool opened = false;
     desktop.openConversion = [&](ui::WindowFace &owner, ui::FrmConversion &choice) {
@@ -284,6 +292,7 @@ TEST_F(Win32FaceTest, BrowseScansThenTheFieldChoiceWritesTheSampleBook)
     key(window->control("CmdBrowse"), WM_SYSCHAR, 'p'); // Proceed
     EXPECT_TRUE(opened);
     EXPECT_FALSE(IsWindowEnabled(window->control("CmdContactsCreate")));
+    EXPECT_FALSE(vCardItemEnabled(*window));
 }
 
 TEST_F(Win32FaceTest, MenusFooterAndAboutReachTheirCommands)
@@ -291,6 +300,8 @@ TEST_F(Win32FaceTest, MenusFooterAndAboutReachTheirCommands)
     SendMessageW(window->hwnd(), WM_COMMAND, MainWindow::mnuWebsite, 0);
     clickLabel(*window, "LabelSiteFooter");
     SendMessageW(window->hwnd(), WM_COMMAND, MainWindow::mnuContents, 0);
+    SendMessageW(window->hwnd(), WM_COMMAND, MainWindow::mnuExportVCard, 0);
+    EXPECT_EQ(desktop.folderTitles, std::vector<std::string>{"Select Folder to Save GMAILContacts.vcf File"});
     EXPECT_EQ(desktop.opened, (std::vector<std::string>{config::ProductPageUrl, config::ProductPageUrl,
                                                         "help:" + desktop.helpPath}));
     desktop.openAbout = [&](ui::WindowFace &owner) {

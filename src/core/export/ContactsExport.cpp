@@ -3,6 +3,7 @@
 #include "AtomicFileOutput.h"
 #include "ColumnCatalogue.h"
 #include "ExportHost.h"
+#include "VCard.h"
 #include "notes/BusyHook.h"
 #include "notes/Messages.h"
 #include "notes/NotesPass.h"
@@ -16,8 +17,6 @@ namespace tarnwick {
 namespace {
 
 enum class Route { NotesFailure, WalkFailure };
-
-constexpr std::string_view FileName = "GMAILContacts.csv";
 
 #ifdef _WIN32
 constexpr char Separator = '\\';
@@ -55,28 +54,35 @@ std::string failureText(const std::string &reason, bool partlyReplaced = false)
 
 } // namespace
 
+std::string_view exportFileName(ExportFormat format)
+{
+    return format == ExportFormat::Csv ? "GMAILContacts.csv" : "GMAILContacts.vcf";
+}
+
 std::unique_ptr<ExportOutput> makeFileOutput()
 {
     return std::make_unique<AtomicFileOutput>();
 }
 
 ExportResult RunContactsExport(ExportHost &host, notes::SessionFactory &notes, SharedState &state,
-                               ExportOutput *output)
+                               ExportOutput *output, ExportFormat format)
 {
     using N = notes::NotesObjects;
     const auto &catalogue = ColumnCatalogue::columns();
+    const bool csv = format == ExportFormat::Csv;
 
-    std::string folder = host.browseForFolder(Messages::FolderTitle);
+    std::string folder = host.browseForFolder(csv ? Messages::FolderTitle : Messages::VCardFolderTitle);
     if (folder.empty())
         return {ExportEnding::Cancelled, 0, {}};
     std::string path = std::move(folder);
     if (!endsWithSeparator(path))
         path.push_back(Separator);
-    path.append(FileName);
+    path.append(exportFileName(format));
 
+    // The header line; a vCard file has none, and every contact makes a card.
     std::string line;
-    bool anyTicked = false;
-    const int entries = host.entryCount();
+    bool anyTicked = !csv;
+    const int entries = csv ? host.entryCount() : 0;
     for (int i = 0; i < entries; ++i) {
         if (host.isTicked(i)) {
             appendField(line, host.entryText(i));
@@ -123,7 +129,8 @@ ExportResult RunContactsExport(ExportHost &host, notes::SessionFactory &notes, S
         // From here on every failure is the run's failure: a file with a contact missing
         // or cut short must not pass for a complete one.
         mode.routeFailuresTo(Route::WalkFailure);
-        line.append("\r\n");
+        if (csv)
+            line.append("\r\n");
         output->open(path);
         output->write(line);
 
@@ -132,6 +139,8 @@ ExportResult RunContactsExport(ExportHost &host, notes::SessionFactory &notes, S
             line.clear();
             mode.run([&] {
                 auto &document = N::use(n.document, "document");
+                if (!csv)
+                    return vcard::appendCard(line, document);
                 for (std::size_t pos = 0; pos < catalogue.size(); ++pos) {
                     if (!host.isTicked(static_cast<int>(pos)))
                         continue;
@@ -140,7 +149,8 @@ ExportResult RunContactsExport(ExportHost &host, notes::SessionFactory &notes, S
                         line.push_back(',');
                 }
             });
-            line.append("\r\n");
+            if (csv)
+                line.append("\r\n");
             output->write(line);
             ++rows;
 

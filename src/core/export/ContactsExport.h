@@ -24,6 +24,10 @@ enum class ExportEnding {
     Completed,
 };
 
+// What the run writes: the ticked columns as "GMAILContacts.csv", or every value of every
+// contact as vCard cards in "GMAILContacts.vcf".
+enum class ExportFormat { Csv, VCard };
+
 struct ExportResult
 {
     ExportEnding ending = ExportEnding::Cancelled;
@@ -34,7 +38,8 @@ struct ExportResult
 
 // Where the rows go. The default writes a temporary file beside the target and renames it
 // over the target only on commit; tests substitute one that fails on cue. The run writes
-// the header line in one write and then each contact's row in one write of its own.
+// the header line in one write (empty for a format without one) and then each contact's
+// row, or card, in one write of its own.
 class ExportOutput
 {
 public:
@@ -58,8 +63,12 @@ public:
 std::unique_ptr<ExportOutput> makeFileOutput();
 
 // The second pass: asks the host for a folder, writes the ticked columns of every contact
-// of the People view to "GMAILContacts.csv" there, and reports the outcome to the host.
+// of the People view to "GMAILContacts.csv" there (or every contact's card to
+// "GMAILContacts.vcf"), and reports the outcome to the host.
 ExportResult RunContactsExport(ExportHost &host, notes::SessionFactory &notes, SharedState &state,
-                               ExportOutput *output = nullptr);
+                               ExportOutput *output = nullptr, ExportFormat format = ExportFormat::Csv);
+
+// "GMAILContacts.csv" or "GMAILContacts.vcf".
+std::string_view exportFileName(ExportFormat format);
 
 } // namespace tarnwick

@@ -38,11 +38,8 @@ SplitFileOutput::~SplitFileOutput()
 
 std::string SplitFileOutput::partPath(const std::string &path, std::int32_t number)
 {
-    constexpr std::string_view Extension = ".csv";
-    const auto suffix = "-" + std::to_string(number);
-    if (path.ends_with(Extension))
-        return path.substr(0, path.size() - Extension.size()) + suffix + std::string(Extension);
-    return path + suffix;
+    const auto extension = utf8Path(fsPath(path).extension());
+    return path.substr(0, path.size() - extension.size()) + "-" + std::to_string(number) + extension;
 }
 
 std::string SplitFileOutput::stagingPath(std::int32_t number) const

@@ -15,15 +15,16 @@ inline constexpr std::int32_t GoogleImportLimit = 3000;
 
 // Spreads an export over parts of at most a given number of contacts each, for Google's
 // import limit: "GMAILContacts.csv" becomes "GMAILContacts-1.csv", "GMAILContacts-2.csv",
-// ... beside it, each starting with the header line. Each part is its own ExportOutput,
+// ... beside it (and "GMAILContacts.vcf" "GMAILContacts-1.vcf", ...), each starting with
+// the header line. Each part is its own ExportOutput,
 // made under a staging name beside its final one; on commit every part is committed
 // (flushed and synced: a full disk shows here) under its staging name first, and only
 // then are they renamed to their final names. So the parts appear together, and a failure
 // anywhere before the renames leaves every file in the folder as it was.
 //
-// Relies on the export run's way of writing: the header line in one write, then each
-// contact's row in one write (a row may hold line breaks inside quotes, so lines cannot
-// be counted instead).
+// Relies on the export run's way of writing: the header line in one write (empty where the
+// format has none), then each contact's row or card in one write (a row may hold line
+// breaks inside quotes, and a card is many lines, so lines cannot be counted instead).
 class SplitFileOutput final : public ExportOutput
 {
 public:
@@ -43,7 +44,8 @@ public:
 
     // How many parts the run wrote (or is writing).
     std::int32_t parts() const { return m_count; }
-    // "DIR/GMAILContacts.csv", 2 -> "DIR/GMAILContacts-2.csv".
+    // "DIR/GMAILContacts.csv", 2 -> "DIR/GMAILContacts-2.csv"; the number goes before
+    // whatever extension the file name has.
     static std::string partPath(const std::string &path, std::int32_t number);
 
 private:

@@ -17,6 +17,7 @@ inline constexpr std::string_view ConversionCompletedTitle = "Conversion Complet
 inline constexpr std::string_view ContactsSaved = " Contacts Saved Successfully";
 inline constexpr std::string_view ExportFailedTitle = "Conversion Failed";
 inline constexpr std::string_view FolderTitle = "Select Folder to Save GMAILContacts.csv File";
+inline constexpr std::string_view VCardFolderTitle = "Select Folder to Save GMAILContacts.vcf File";
 
 // The nine lines shown when no Notes session or database could be had, joined by "\r\n".
 std::string notesUnavailable();
