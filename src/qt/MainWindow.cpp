@@ -73,6 +73,10 @@ void MainWindow::buildMenus()
     mnuOpen = addItem(mnuFile, "mnuOpen", QStringLiteral("Open Notes Address Book File"));
     mnuExportVCard = addItem(mnuFile, "mnuExportVCard", QStringLiteral("Export as vCard..."));
     mnuExportVCard->setEnabled(false);
+    mnuSep3 = mnuFile->addSeparator();
+    mnuSep3->setObjectName(QStringLiteral("mnuSep3"));
+    mnuSplitForGoogle = addItem(mnuFile, "mnuSplitForGoogle", QString::fromLatin1(ui::FrmMain::SplitForGoogleItem));
+    mnuSplitForGoogle->setCheckable(true);
     mnuSep = mnuFile->addSeparator();
     mnuSep->setObjectName(QStringLiteral("mnuSep"));
     mnuExit = addItem(mnuFile, "mnuExit", QStringLiteral("Exit"));
@@ -87,6 +91,7 @@ void MainWindow::buildMenus()
 
     connect(mnuOpen, &QAction::triggered, this, [this] { m_window.mnuOpen_Click(); });
     connect(mnuExportVCard, &QAction::triggered, this, [this] { m_window.mnuExportVCard_Click(); });
+    connect(mnuSplitForGoogle, &QAction::triggered, this, [this] { m_window.mnuSplitForGoogle_Click(); });
     connect(mnuExit, &QAction::triggered, this, [this] { m_window.mnuExit_Click(); });
     connect(mnuContents, &QAction::triggered, this, [this] { m_window.mnuContents_Click(); });
     connect(mnuWebsite, &QAction::triggered, this, [this] { m_window.mnuWebsite_Click(); });
@@ -190,6 +195,7 @@ void MainWindow::buildClientArea()
     connect(CmdContactsCreate, &QPushButton::clicked, this, [this] { m_window.CmdContactsCreate_Click(); });
     connect(LabelSiteFooter, &ClickableLabel::clicked, this, [this] { m_window.LabelSiteFooter_Click(); });
     connect(txtProgressDetails, &QPlainTextEdit::textChanged, this, &MainWindow::txtProgressDetails_Change);
+    connect(txtNotesDatabaseFile, &QLineEdit::textChanged, this, [this] { m_window.txtNotesDatabaseFile_Change(); });
 }
 
 void MainWindow::centreOnScreen()
@@ -261,6 +267,11 @@ void MainWindow::setProceedEnabled(bool enabled)
 void MainWindow::setExportVCardEnabled(bool enabled)
 {
     mnuExportVCard->setEnabled(enabled);
+}
+
+void MainWindow::setSplitForGoogleChecked(bool checked)
+{
+    mnuSplitForGoogle->setChecked(checked);
 }
 
 void MainWindow::setCaption(const std::string &caption)

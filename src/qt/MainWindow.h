@@ -37,6 +37,7 @@ public:
     void setNotesDatabaseFile(const std::string &path) override;
     void clearLog() override;
     void appendLog(const std::string &text) override;
+    void setSplitForGoogleChecked(bool checked) override;
     void setCaption(const std::string &caption) override;
     void closeWindow() override;
 
@@ -59,6 +60,8 @@ private:
     QMenu *mnuFile;
     QAction *mnuOpen;
     QAction *mnuExportVCard;
+    QAction *mnuSep3;
+    QAction *mnuSplitForGoogle;
     QAction *mnuSep;
     QAction *mnuExit;
     QMenu *mnuHelp;

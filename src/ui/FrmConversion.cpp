@@ -4,20 +4,23 @@
 #include "FrmConversionFace.h"
 #include "FrmMainFace.h"
 #include "export/ColumnCatalogue.h"
+#include "export/SplitFileOutput.h"
 #include "notes/SharedState.h"
 
 #include <algorithm>
+#include <memory>
 #include <stdexcept>
 #include <vector>
 
 namespace tarnwick::ui {
 
 FrmConversion::FrmConversion(Desktop &desktop, notes::SessionFactory &notes, SharedState &state,
-                             FrmMainFace &mainWindow)
+                             FrmMainFace &mainWindow, bool splitForGoogle)
     : m_desktop(desktop)
     , m_notes(notes)
     , m_state(state)
     , m_mainWindow(mainWindow)
+    , m_splitForGoogle(splitForGoogle)
 {
 }
 
@@ -59,12 +62,17 @@ void FrmConversion::CmdConversion_Click()
         ~Finish() { running = false; }
     } finish{m_running};
     m_frame.restart();
-    RunContactsExport(*this, m_notes, m_state);
+    std::unique_ptr<SplitFileOutput> parts;
+    if (m_splitForGoogle)
+        parts = std::make_unique<SplitFileOutput>(GoogleImportLimit);
+    const auto result = RunContactsExport(*this, m_notes, m_state, parts.get());
+    m_wroteParts = parts && result.ending == ExportEnding::Completed;
+    ShowExportEnding(m_ending, m_face, result, parts.get(), m_state.ExportFilePath);
 }
 
 void FrmConversion::LblOpenExcelFile_Click()
 {
-    m_desktop.openOrExplain(m_state.ExportFilePath);
+    m_desktop.openOrExplain(m_wroteParts ? ExportFolder(m_state.ExportFilePath) : m_state.ExportFilePath);
 }
 
 std::string FrmConversion::browseForFolder(std::string_view title)
@@ -130,7 +138,12 @@ void FrmConversion::showOpenLink()
 
 void FrmConversion::showMessage(std::string_view text, std::string_view title)
 {
-    m_desktop.showMessage(m_face, std::string(text), std::string(title));
+    m_ending.hold(m_face, text, title);
+}
+
+void FrmConversion::explainEnding(std::string_view reason)
+{
+    m_ending.explain(reason);
 }
 
 } // namespace tarnwick::ui

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "EndingMessage.h"
 #include "FrameClock.h"
 #include "export/ContactsExport.h"
 #include "export/ExportHost.h"
@@ -26,7 +27,9 @@ class FrmMainFace;
 class FrmConversion final : private ExportHost
 {
 public:
-    FrmConversion(Desktop &desktop, notes::SessionFactory &notes, SharedState &state, FrmMainFace &mainWindow);
+    // splitForGoogle: File > "Split into Files of 3,000 for Google" is ticked.
+    FrmConversion(Desktop &desktop, notes::SessionFactory &notes, SharedState &state, FrmMainFace &mainWindow,
+                  bool splitForGoogle = false);
     FrmConversion(const FrmConversion &) = delete;
     FrmConversion &operator=(const FrmConversion &) = delete;
 
@@ -53,6 +56,7 @@ private:
     void setProceedEnabled(bool enabled) override;
     void showOpenLink() override;
     void showMessage(std::string_view text, std::string_view title) override;
+    void explainEnding(std::string_view reason) override;
     void keepPainted() override;
 
     FrmConversionFace &face();
@@ -62,6 +66,10 @@ private:
     SharedState &m_state;
     FrmMainFace &m_mainWindow;
     FrmConversionFace *m_face = nullptr;
+    const bool m_splitForGoogle;
+    EndingMessage m_ending{m_desktop};
+    // The last run wrote parts: the link opens their folder.
+    bool m_wroteParts = false;
     std::int32_t m_minimum = 0;
     std::int32_t m_maximum = 100;
     // The run takes no input, so the windows are repainted by hand, once a frame at most.

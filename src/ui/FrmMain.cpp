@@ -7,11 +7,14 @@
 #include "TarnwickConfig.h"
 #include "export/ContactsExport.h"
 #include "export/ExportHost.h"
+#include "export/SplitFileOutput.h"
 #include "notes/ContactScan.h"
 #include "notes/Messages.h"
+#include "notes/SharedState.h"
 
 #include <algorithm>
 #include <chrono>
+#include <memory>
 #include <stdexcept>
 #include <utility>
 
@@ -25,6 +28,7 @@ class FrmMain::VCardExport final : public ExportHost
 public:
     explicit VCardExport(FrmMain &window)
         : m_window(window)
+        , m_book(window.notesDatabaseFile())
     {
     }
     ~VCardExport() override { restoreCaption(); }
@@ -38,7 +42,9 @@ public:
     int entryCount() override { return 0; }
     bool isTicked(int) override { return false; }
     std::string entryText(int) override { return {}; }
-    std::string notesDatabaseFile() override { return m_window.notesDatabaseFile(); }
+    // The book as the command found it: the folder picker has no owner, so the path box
+    // takes typing while it is open.
+    std::string notesDatabaseFile() override { return m_book; }
     void setProgressRange(std::int32_t minimum, std::int32_t maximum) override
     {
         m_minimum = minimum;
@@ -56,8 +62,9 @@ public:
     void showMessage(std::string_view text, std::string_view title) override
     {
         restoreCaption();
-        m_window.m_desktop.showMessage(m_window.m_face, std::string(text), std::string(title));
+        m_window.m_ending.hold(m_window.m_face, text, title);
     }
+    void explainEnding(std::string_view reason) override { m_window.m_ending.explain(reason); }
     void keepPainted() override
     {
         if (m_window.m_frame.due())
@@ -82,6 +89,7 @@ private:
     }
 
     FrmMain &m_window;
+    const std::string m_book;
     std::int32_t m_minimum = 0;
     std::int32_t m_maximum = 1;
     int m_shown = -1;
@@ -118,7 +126,10 @@ void FrmMain::CmdBrowse_Click()
         return;
     CDlg.ShowOpen(m_desktop, face());
     face().setExportsEnabled(false);
+    // The box tells of this change as of any other; it is not the user's.
+    m_settingPath = true;
     face().setNotesDatabaseFile(CDlg.FileName());
+    m_settingPath = false;
     if (!face().notesDatabaseFile().empty())
         ScanLotusNotesContacts();
 }
@@ -126,6 +137,20 @@ void FrmMain::CmdBrowse_Click()
 void FrmMain::mnuOpen_Click()
 {
     CmdBrowse_Click();
+}
+
+void FrmMain::txtNotesDatabaseFile_Change()
+{
+    if (m_settingPath)
+        return;
+    m_pathChanged = true;
+    face().setExportsEnabled(false);
+}
+
+void FrmMain::mnuSplitForGoogle_Click()
+{
+    m_splitForGoogle = !m_splitForGoogle;
+    face().setSplitForGoogleChecked(m_splitForGoogle);
 }
 
 void FrmMain::mnuExportVCard_Click()
@@ -142,7 +167,11 @@ void FrmMain::mnuExportVCard_Click()
             ~Finish() { exporting = false; }
         } finish{m_exporting};
         VCardExport host(*this);
-        RunContactsExport(host, m_notes, m_state, nullptr, ExportFormat::VCard);
+        std::unique_ptr<SplitFileOutput> parts;
+        if (m_splitForGoogle)
+            parts = std::make_unique<SplitFileOutput>(GoogleImportLimit);
+        const auto result = RunContactsExport(host, m_notes, m_state, parts.get(), ExportFormat::VCard);
+        ShowExportEnding(m_ending, m_face, result, parts.get(), m_state.ExportFilePath);
     }
     closeIfAsked();
 }
@@ -152,7 +181,7 @@ void FrmMain::CmdContactsCreate_Click()
     if (m_exporting)
         return;
     // A fresh window each time: every opening starts from nothing ticked.
-    FrmConversion conversion(m_desktop, m_notes, m_state, face());
+    FrmConversion conversion(m_desktop, m_notes, m_state, face(), m_splitForGoogle);
     m_desktop.runConversionWindow(face(), conversion);
 }
 
@@ -208,6 +237,7 @@ bool FrmMain::Form_QueryUnload()
 void FrmMain::ScanLotusNotesContacts()
 {
     m_scanning = true;
+    m_pathChanged = false;
     m_stopRequested = m_exiting;
     m_pendingLog.clear();
     // The first yield always reaches the desktop, so whatever covered the window (the
@@ -227,6 +257,7 @@ void FrmMain::ScanLotusNotesContacts()
     {
         Finish finish{*this};
         tarnwick::ScanLotusNotesContacts(*this, m_notes, m_state);
+        m_ending.show();
     }
     closeIfAsked();
 }
@@ -268,13 +299,20 @@ void FrmMain::flushLog()
 
 void FrmMain::setProceedEnabled(bool enabled)
 {
-    face().setExportsEnabled(enabled);
+    // The scan enables once the user has closed its message.
+    m_ending.show();
+    face().setExportsEnabled(enabled && !m_pathChanged);
 }
 
 void FrmMain::showMessage(std::string_view text, std::string_view title)
 {
     flushLog();
-    m_desktop.showMessage(m_face, std::string(text), std::string(title));
+    m_ending.hold(m_face, text, title);
+}
+
+void FrmMain::explainEnding(std::string_view reason)
+{
+    m_ending.explain(reason);
 }
 
 bool FrmMain::processEvents()

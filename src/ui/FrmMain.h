@@ -1,5 +1,6 @@
 #pragma once
 
+#include "EndingMessage.h"
 #include "FrameClock.h"
 #include "OpenFileDialog.h"
 #include "notes/ScanHost.h"
@@ -34,8 +35,15 @@ public:
 
     void CmdBrowse_Click();
     void mnuOpen_Click();
+    // Any change of the path box's text, the user's or the window's own. The user's means
+    // the box may no longer hold the book that was scanned: nothing exports until a scan
+    // has read it.
+    void txtNotesDatabaseFile_Change();
     // File > "Export as vCard...": the export run into "GMAILContacts.vcf", from here.
     void mnuExportVCard_Click();
+    // File > "Split into Files of 3,000 for Google": ticks or unticks it. Ticked, both
+    // exports write parts of at most 3,000 contacts each, as Google Contacts imports them.
+    void mnuSplitForGoogle_Click();
     void CmdContactsCreate_Click();
     void mnuContents_Click();
     void mnuWebsite_Click();
@@ -59,6 +67,7 @@ public:
     // The caption the faces open the window with, given back after an export showed its
     // progress there.
     static constexpr const char *Caption = "Tarnwick";
+    static constexpr const char *SplitForGoogleItem = "Split into Files of 3,000 for Google";
 
 private:
     class VCardExport;
@@ -69,6 +78,7 @@ private:
     void appendLogLine(std::string_view line) override;
     void setProceedEnabled(bool enabled) override;
     void showMessage(std::string_view text, std::string_view title) override;
+    void explainEnding(std::string_view reason) override;
     bool processEvents() override;
 
     void flushLog();
@@ -80,6 +90,7 @@ private:
     SharedState &m_state;
     FrmMainFace *m_face = nullptr;
     OpenFileDialog CDlg;
+    EndingMessage m_ending{m_desktop};
 
     // Lines the scan has written since the last flush, each followed by "\r\n".
     std::string m_pendingLog;
@@ -90,6 +101,10 @@ private:
     FrameClock m_logFrame;
     bool m_scanning = false;
     bool m_exporting = false;
+    bool m_splitForGoogle = false; // nothing is kept between runs: off at start
+    // The path box changed since the last scan began: that scan's ending enables nothing.
+    bool m_pathChanged = false;
+    bool m_settingPath = false; // Browse is putting the chosen book into the box
     bool m_stopRequested = false;
     bool m_closeWhenDone = false;
     bool m_exiting = false;

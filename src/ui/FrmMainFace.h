@@ -25,6 +25,8 @@ public:
         setProceedEnabled(enabled);
         setExportVCardEnabled(enabled);
     }
+    // File > "Split into Files of 3,000 for Google" (mnuSplitForGoogle): its tick.
+    virtual void setSplitForGoogleChecked(bool checked) = 0;
     // The window's title bar.
     virtual void setCaption(const std::string &caption) = 0;
     // Closes the window as its close box would; the window asks Form_QueryUnload first.

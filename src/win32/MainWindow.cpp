@@ -61,6 +61,8 @@ HMENU MainWindow::buildMenus()
     AppendMenuW(file, MF_STRING, mnuOpen, L"Open Notes Address Book File");
     AppendMenuW(file, MF_STRING | MF_GRAYED, mnuExportVCard, L"Export as vCard...");
     AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(file, MF_STRING | MF_UNCHECKED, mnuSplitForGoogle, widen(ui::FrmMain::SplitForGoogleItem).c_str());
+    AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(file, MF_STRING, mnuExit, L"Exit");
     HMENU help = CreatePopupMenu();
     AppendMenuW(help, MF_STRING, mnuContents, L"Contents");
@@ -160,6 +162,10 @@ bool MainWindow::command(int id, int notification, HWND control)
         if (fromMenu)
             m_window.mnuExportVCard_Click();
         return fromMenu;
+    case mnuSplitForGoogle:
+        if (fromMenu)
+            m_window.mnuSplitForGoogle_Click();
+        return fromMenu;
     case mnuExit:
         if (fromMenu)
             m_window.mnuExit_Click();
@@ -191,6 +197,10 @@ bool MainWindow::command(int id, int notification, HWND control)
     case txtProgressDetails:
         if (notification == EN_CHANGE)
             txtProgressDetails_Change();
+        return true;
+    case txtNotesDatabaseFile:
+        if (notification == EN_CHANGE)
+            m_window.txtNotesDatabaseFile_Change();
         return true;
     default:
         // Enter and Escape in a dialog come as IDOK and IDCANCEL: the window has no default
@@ -276,6 +286,11 @@ void MainWindow::setProceedEnabled(bool enabled)
 void MainWindow::setExportVCardEnabled(bool enabled)
 {
     EnableMenuItem(GetMenu(hwnd()), mnuExportVCard, static_cast<UINT>(MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED)));
+}
+
+void MainWindow::setSplitForGoogleChecked(bool checked)
+{
+    CheckMenuItem(GetMenu(hwnd()), mnuSplitForGoogle, static_cast<UINT>(MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED)));
 }
 
 void MainWindow::setCaption(const std::string &caption)

@@ -26,6 +26,7 @@ public:
     void setNotesDatabaseFile(const std::string &path) override;
     void clearLog() override;
     void appendLog(const std::string &text) override;
+    void setSplitForGoogleChecked(bool checked) override;
     void setCaption(const std::string &caption) override;
     void closeWindow() override;
 
@@ -37,6 +38,7 @@ public:
         mnuWebsite,
         mnuAbout,
         mnuExportVCard,
+        mnuSplitForGoogle,
         // The controls; a dialog's Enter and Escape come as 1 and 2, so these start higher.
         txtNotesDatabaseFile = 101,
         CmdBrowse,

@@ -2,6 +2,7 @@
 #include "MemoryNotes.h"
 #include "RecordingDesktop.h"
 #include "TarnwickConfig.h"
+#include "notes/Messages.h"
 #include "notes/NotesSessionFactory.h"
 #include "notes/SharedState.h"
 #include "ui/DocAbout.h"
@@ -41,8 +42,10 @@ protected:
         window->attach(face);
         // What the window system does: it asks the window before it closes.
         face.onClose = [this] { closed = window->Form_QueryUnload(); };
+        face.onPathChange = [this] { window->txtNotesDatabaseFile_Change(); };
         desktop.log = &face.log;
         desktop.caption = &face.caption;
+        desktop.proceed = &face.proceed;
         return *window;
     }
 
@@ -83,6 +86,7 @@ TEST_F(MainWindowTest, BrowseScansTheChosenBookIntoTheLog)
     EXPECT_EQ(desktop.said(), std::vector<std::string>{"Korvane Software: Notes Address Book Scan Completed"});
     EXPECT_EQ(desktop.messages[0].owner, &face);
     EXPECT_EQ(desktop.messages[0].logShown, face.log); // every line shown before the message
+    EXPECT_FALSE(desktop.messages[0].proceedShown);      // Proceed enabled once it is closed
     EXPECT_EQ(state.TotalContacts, 37);
     EXPECT_FALSE(w.isScanning());
 }
@@ -112,6 +116,139 @@ TEST_F(MainWindowTest, BrowseAfterACancelKeepsTheLastChosenBook)
     w.CmdBrowse_Click(); // a choice disables Proceed at once; a failed scan leaves it so
     EXPECT_EQ(face.proceed, (std::vector<bool>{false, false, false, true, false, true, false, false}));
     EXPECT_EQ(desktop.messages.back().title, "Notes Not Installed/Configured");
+}
+
+// The export reads the book that was scanned: a key typed into the path box after a scan,
+// or during one, disables Proceed and the vCard item until a scan has read the box again.
+TEST_F(MainWindowTest, AChangedPathBoxDisablesTheExportsUntilAScan)
+{
+    FrmMain &w = open(memory);
+    w.setFrameInterval(std::chrono::nanoseconds(0));
+    const auto type = [this](const std::string &text) { face.path += text, face.onPathChange(); };
+    desktop.openFileAnswers = {"a.nsf"};
+    w.CmdBrowse_Click();
+    type("h");
+    EXPECT_FALSE(face.proceedEnabled());
+    w.CmdBrowse_Click(); // cancelled: the chosen book again, scanned again
+    EXPECT_TRUE(face.proceedEnabled());
+
+    desktop.onYield = [&, from = desktop.yields](int n) {
+        if (n == from + 3)
+            type("x"); // while the first contact is read
+    };
+    w.CmdBrowse_Click();
+    EXPECT_EQ(count("3 : Cy Moe - \r\n"), 1);
+    EXPECT_FALSE(face.proceedEnabled());
+    desktop.onYield = nullptr;
+    w.CmdBrowse_Click();
+    EXPECT_TRUE(face.proceedEnabled());
+}
+
+// Every failure message keeps its text and gives the reason on a line of its own after it,
+// as the command-line tool does; an ending without one stays as it is.
+TEST_F(MainWindowTest, FailureMessagesSayWhy)
+{
+    enum Pass { Scan, Proceed, VCard };
+    TempFolder dir("ui-why");
+    const std::string notXml = fixture("not-dxl.xml"), empty = dir.write("empty.dxl", ""),
+                      missing = dir / "missing.dxl", truncated = fixture("truncated.dxl");
+    const std::string notInstalled = "Notes Not Installed/Configured: " + Messages::notesUnavailable() + "\r\n\r\nReason: ",
+                      emptyBook = "Korvane Software: " + std::string(Messages::EmptyBook),
+                      notABook = "Korvane Software: " + std::string(Messages::ExportNotesFailure) + "\r\n\r\nReason: ",
+                      unclosed = "\r\n\r\nReason: cannot read the People view of " + truncated + ": unclosed token (line 478)";
+    struct Case
+    {
+        Pass pass;
+        std::string book, said;
+    };
+    const Case cases[] = {
+        {Scan, notXml, notInstalled + notXml + " is an XML file, but not a DXL database export"},
+        {Scan, empty, notInstalled + empty + " is not a DXL database: no element found (line 1)"},
+        {Scan, missing, notInstalled + "cannot open " + missing + ": No such file or directory"},
+        {Scan, truncated, emptyBook + unclosed},
+        {Scan, fixture("no-people.dxl"), emptyBook},
+        {Proceed, notXml, notABook + notXml + " is an XML file, but not a DXL database export"},
+        {VCard, truncated, emptyBook + unclosed},
+    };
+    notes::NotesSessionFactory dxl;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.book);
+        desktop = RecordingDesktop();
+        FrmMain &w = open(dxl);
+        desktop.openFileAnswers = {c.book};
+        desktop.folderAnswers = {dir.path.string()};
+        desktop.inConversion = [](ui::FrmConversion &conversion, RecordingConversionFace &f) {
+            f.ticks[0] = true;
+            conversion.CmdConversion_Click();
+        };
+        face.path = c.book;
+        c.pass == Scan ? w.CmdBrowse_Click() : c.pass == Proceed ? w.CmdContactsCreate_Click() : w.mnuExportVCard_Click();
+        EXPECT_EQ(desktop.said(), std::vector<std::string>{c.said});
+    }
+}
+
+// Google Contacts imports at most 3,000 contacts a file. Ticked, File > "Split into Files
+// of 3,000 for Google" has both exports write parts, named in the completion message, and
+// the link opens their folder; unticked, a larger file is followed by a message that says
+// so and names the item.
+TEST_F(MainWindowTest, SplitForGoogleAroundItsLimit)
+{
+    const auto saved = [](int n) { return "Conversion Completed...: " + std::to_string(n) + " Contacts Saved Successfully"; };
+    const auto over = [](const std::string &file, int n) {
+        return "Korvane Software: " + file + " holds " + std::to_string(n) +
+               " contacts, but Google Contacts imports at most 3,000 contacts from one file.\r\n\r\nFor files that "
+               "Google imports whole, tick File > \"Split into Files of 3,000 for Google\", open the address book "
+               "again and export it once more.";
+    };
+    const std::string one = "\r\n\r\nSaved in 1 file of at most 3,000 contacts: GMAILContacts-1.csv.";
+    struct Case
+    {
+        int contacts;
+        bool split, vCard, earlier; // earlier: a second part left by an earlier export
+        std::vector<std::string> files, said;
+    };
+    const Case cases[] = {
+        {2999, false, false, false, {"GMAILContacts.csv"}, {saved(2999)}},
+        {3000, false, false, false, {"GMAILContacts.csv"}, {saved(3000)}},
+        {3001, false, false, false, {"GMAILContacts.csv"}, {saved(3001), over("GMAILContacts.csv", 3001)}},
+        {2999, true, false, true, {"GMAILContacts-1.csv", "GMAILContacts-2.csv"},
+         {saved(2999) + one + "\r\n\r\nGMAILContacts-2.csv and any later part in that folder are from an earlier "
+                              "export: remove them before importing into Google Contacts."}},
+        {3000, true, false, false, {"GMAILContacts-1.csv"}, {saved(3000) + one}},
+        {3001, true, false, false, {"GMAILContacts-1.csv", "GMAILContacts-2.csv"},
+         {saved(3001) + "\r\n\r\nSaved in 2 files of at most 3,000 contacts each: GMAILContacts-1.csv and "
+                        "GMAILContacts-2.csv."}},
+        {3001, false, true, false, {"GMAILContacts.vcf"}, {saved(3001), over("GMAILContacts.vcf", 3001)}},
+        {9001, true, true, false, {"GMAILContacts-1.vcf", "GMAILContacts-2.vcf", "GMAILContacts-3.vcf", "GMAILContacts-4.vcf"},
+         {saved(9001) + "\r\n\r\nSaved in 4 files of at most 3,000 contacts each: GMAILContacts-1.vcf to "
+                        "GMAILContacts-4.vcf."}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::to_string(c.contacts) + (c.split ? " split" : "") + (c.vCard ? " vCard" : ""));
+        TempFolder dir("ui-split");
+        if (c.earlier)
+            dir.write("GMAILContacts-2.csv", "earlier");
+        memory.books["g.nsf"].people.assign(static_cast<std::size_t>(c.contacts), MemoryNotes::contact("P", "", "Q", ""));
+        desktop = RecordingDesktop();
+        face = RecordingMainFace();
+        FrmMain &w = open(memory);
+        face.path = "g.nsf";
+        desktop.folderAnswers = {dir.path.string()};
+        for (int clicks = 0; clicks < (c.split ? 3 : 2); ++clicks)
+            w.mnuSplitForGoogle_Click();
+        EXPECT_EQ(face.splitChecked, c.split);
+        desktop.inConversion = [](ui::FrmConversion &conversion, RecordingConversionFace &f) {
+            f.ticks[0] = true;
+            conversion.CmdConversion_Click();
+            conversion.LblOpenExcelFile_Click();
+        };
+        c.vCard ? w.mnuExportVCard_Click() : w.CmdContactsCreate_Click();
+        EXPECT_EQ(dir.names(), c.files);
+        EXPECT_EQ(desktop.said(), c.said);
+        if (!c.vCard) {
+            EXPECT_EQ(desktop.opened, std::vector<std::string>{c.split ? dir.path.string() : dir / "GMAILContacts.csv"});
+        }
+    }
 }
 
 TEST_F(MainWindowTest, LogIsShownOnceAFrameAndTheFirstYieldAlwaysShows)
@@ -238,8 +375,8 @@ TEST_F(MainWindowTest, PagesAndHelpOpenOrSayLaterWhatCouldNotBeOpened)
 
 // File > "Export as vCard...": the scanned book's cards, the run's percentage in the title
 // bar and the windows repainted but given no input; while the folder picker (which has no
-// owner) is open, Browse, Proceed and a second export are ignored and a close waits for
-// the run.
+// owner) is open, Browse, Proceed and a second export are ignored, another book typed into
+// the path box is not the one read, and a close waits for the run.
 TEST_F(MainWindowTest, ExportAsVCardWhileTheWindowWaits)
 {
     TempFolder dir("ui-vcard");
@@ -257,6 +394,8 @@ TEST_F(MainWindowTest, ExportAsVCardWhileTheWindowWaits)
     desktop.inConversion = [&](ui::FrmConversion &, RecordingConversionFace &) { conversionOpened = true; };
     desktop.folderAnswers = {dir.path.string()};
     desktop.whileChoosingFolder = [&] {
+        face.path = "b.nsf";
+        face.onPathChange();
         w.CmdBrowse_Click();
         w.CmdContactsCreate_Click();
         w.mnuExportVCard_Click();

@@ -35,10 +35,17 @@ struct RecordingMainFace final : tarnwick::ui::FrmMainFace
     int closes = 0, appends = 0;
     std::chrono::milliseconds appendTakes{0}; // a text box that is slow to take lines
     std::function<void()> onClose; // what the window system does when asked to close
+    std::function<void()> onPathChange; // the box tells of every change of its text
+    bool splitChecked = false;
 
     bool proceedEnabled() const { return proceed.back(); }
     std::string notesDatabaseFile() override { return path; }
-    void setNotesDatabaseFile(const std::string &p) override { path = p; }
+    void setNotesDatabaseFile(const std::string &p) override
+    {
+        path = p;
+        if (onPathChange)
+            onPathChange();
+    }
     void clearLog() override { log.clear(); }
     void appendLog(const std::string &text) override
     {
@@ -48,6 +55,7 @@ struct RecordingMainFace final : tarnwick::ui::FrmMainFace
     }
     void setProceedEnabled(bool enabled) override { proceed.push_back(enabled); }
     void setExportVCardEnabled(bool enabled) override { exportVCard.push_back(enabled); }
+    void setSplitForGoogleChecked(bool checked) override { splitChecked = checked; }
     void setCaption(const std::string &c) override { captions.push_back(caption = c); }
     void closeWindow() override
     {
@@ -91,6 +99,7 @@ struct RecordingDesktop final : tarnwick::ui::Desktop
         std::string text, title;
         WindowFace *owner;
         std::string logShown, captionShown; // the main window's log and caption at that moment
+        bool proceedShown;                  // and whether Proceed was enabled
     };
 
     std::deque<std::string> openFileAnswers, folderAnswers; // none left: a cancel
@@ -99,6 +108,7 @@ struct RecordingDesktop final : tarnwick::ui::Desktop
     std::function<void()> whileChoosingFolder; // the user acting while the picker is open
     std::vector<Message> messages;
     const std::string *log = nullptr, *caption = nullptr;
+    const std::vector<bool> *proceed = nullptr;
     std::vector<std::string> opened; // shell targets, help paths after "help:"
     bool nothingOpens = false;
     std::vector<Failure> unreported;
@@ -127,7 +137,8 @@ struct RecordingDesktop final : tarnwick::ui::Desktop
     }
     void showMessage(WindowFace *owner, const std::string &text, const std::string &title) override
     {
-        messages.push_back({text, title, owner, log ? *log : std::string(), caption ? *caption : std::string()});
+        messages.push_back({text, title, owner, log ? *log : std::string(), caption ? *caption : std::string(),
+                            proceed && proceed->back()});
     }
     void shellOpen(const std::string &target, Failure onFailure) override { open(target, std::move(onFailure)); }
     std::string browseForFolder(const std::string &title) override

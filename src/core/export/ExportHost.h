@@ -38,8 +38,9 @@ public:
     // windows can repaint; they take no input meanwhile.
     virtual void keepPainted() {}
     // After the message of an ending that a failure caused but does not name (no Notes,
-    // no book, no view): what failed and why. The windows ignore it; the command-line
-    // tool prints it.
+    // no book, no view): what failed and why; nothing comes between the two. The
+    // command-line tool prints it on the line after the message; the windows show it in
+    // the message's box, on a line of its own after the text.
     virtual void explainEnding(std::string_view) {}
 };
 
