@@ -1,11 +1,11 @@
 #pragma once
 
+#include "DxlFile.h"
 #include "DxlNote.h"
 #include "DxlNoteReader.h"
 #include "DxlXmlParser.h"
 
 #include <cstdint>
-#include <fstream>
 #include <string>
 
 namespace notes::dxl {
@@ -27,6 +27,8 @@ public:
     // Throws NotesError when the bytes cannot be read or do not parse.
     DxlNote read(const DxlByteRange &range);
 
+    const DxlFile::Reader &file() const { return m_file; }
+
 private:
     class Handler final : public DxlXmlParser::Handler
     {
@@ -40,8 +42,7 @@ private:
 
     std::string m_path;
     std::string m_encoding;
-    std::ifstream m_file;
-    std::string m_buffer;
+    DxlFile::Reader m_file;
     Handler m_handler;
     DxlXmlParser m_parser;
 };
