@@ -8,6 +8,7 @@
 #include "Fixtures.h"
 
 #include <chrono>
+#include <map>
 #include <cstdio>
 #include <system_error>
 #include <thread>
@@ -369,6 +370,81 @@ TEST_F(DxlReaderTest, WalksServedAheadMatchReadsOnTheSpot)
                 e->Document();
         },
         NotesError);
+}
+
+// Split across the cores, a book reads as one pass from its start: decoys of a document
+// start where a byte scan finds them, documents across every split point, the first fault
+// with its line wherever it lies; the index serves an item only where it holds it whole,
+// and only while the file is the one indexed.
+TEST_F(DxlReaderTest, SplitBooksReadAsOnePass)
+{
+    const std::string decoy = "<document form='Person'><item name='LastName'><text>Decoy</text></item></document>";
+    const std::string decoys[] = {"<!-- " + decoy + " -->\n", "<![CDATA[" + decoy + "]]>\n", "<?keep <document form='Person'> ?>\n",
+                                  "<documentation>" + decoy + "</documentation>\n", "<notebook/>\n"};
+    constexpr int Count = 1500;
+    auto book = [&](const std::map<int, std::string> &faults) {
+        std::string body;
+        for (int i = 0; i < Count; ++i) {
+            char last[8];
+            std::snprintf(last, sizeof last, "L%04d", Count - i);
+            const auto fault = faults.find(i);
+            body += decoys[i % 5] + person("P" + std::to_string(i) + (fault == faults.end() ? "" : fault->second), last);
+        }
+        return Head + body + "</database>\n";
+    };
+    std::vector<std::string> expected;
+    for (int i = Count - 1; i >= 0; --i) {
+        char last[8];
+        std::snprintf(last, sizeof last, "L%04d", Count - i);
+        expected.push_back("P" + std::to_string(i) + " " + last);
+    }
+    const auto whole = book({});
+    ASSERT_GT(whole.size(), 256u << 10);
+    EXPECT_EQ(names(write(whole)), expected);
+
+    const std::tuple<std::map<int, std::string>, int, const char *> faulty[] = {
+        {{{1100, "&nbsp;"}}, 1100, "undefined entity"},
+        {{{1300, "</oops>"}}, 1300, "mismatched tag"},
+        {{{200, "&x;"}, {1300, "</oops>"}}, 200, "undefined entity"},
+        {{{Count - 1, "<text a='<document '/>"}}, Count - 1, "not well-formed (invalid token)"},
+    };
+    dxl::DxlSession session;
+    for (const auto &[faults, first, reason] : faulty) {
+        SCOPED_TRACE(first);
+        const auto bytes = book(faults);
+        const auto at = bytes.find("P" + std::to_string(first) + faults.at(first).substr(0, 2));
+        const auto line = std::count(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(at), '\n') + 1;
+        try {
+            session.GetDatabase("", write(bytes, "faulty.dxl"))->GetView("People");
+            ADD_FAILURE() << "a broken book was read";
+        } catch (const NotesError &error) {
+            const std::string said = error.what();
+            EXPECT_NE(said.find(std::string(reason) + " (line " + std::to_string(line) + ")"), std::string::npos) << said;
+        }
+    }
+
+    // A list, or a second item of the name: read from the document, not the index.
+    const auto listed = write(Head + person("", "Lee", "<item name='MailAddress'><textlist><text>a@x</text><text>b@x</text>"
+                                                       "</textlist></item>") +
+                              "<document form='Person'><item name='FirstName'><textlist><text>Ann</text><text>Anna</text>"
+                              "</textlist></item><item name='MiddleInitial'><text>Q</text></item><item name='MiddleInitial'>"
+                              "<text>R</text></item></document>\n</database>\n",
+                              "listed.dxl");
+    const auto docs = people(listed);
+    ASSERT_EQ(docs.size(), 2u);
+    EXPECT_EQ(docs[0]->GetItemValue("FirstName"), (std::vector<std::string>{"Ann", "Anna"}));
+    EXPECT_EQ(docs[0]->GetItemValue("middleinitial"), std::vector<std::string>{"Q"});
+    EXPECT_EQ(docs[1]->GetItemValue("MailAddress"), (std::vector<std::string>{"a@x", "b@x"}));
+
+    // The same bytes written again: not the book indexed, though every value still reads.
+    const auto path = write(whole);
+    auto view = session.GetDatabase("", path)->GetView("People");
+    auto nav = view->CreateViewNav();
+    auto entry = nav->GetFirstDocument();
+    EXPECT_EQ(NotesObjects::firstValue(*entry->Document(), "FirstName"), "P1499");
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    write(whole);
+    EXPECT_THROW(nav->GetNextDocument(*entry)->Document(), NotesError);
 }
 
 TEST(DxlValueTextTest, NumbersAndDates)
