@@ -110,7 +110,9 @@ void DxlReadAhead::work(DxlFragmentReader &reader)
 {
     std::unique_lock lock(m_mutex);
     for (;;) {
+        ++m_idleWorkers;
         m_changed.wait(lock, [this] { return m_stopping || mayClaim(); });
+        --m_idleWorkers;
         if (m_stopping)
             return;
         const std::size_t position = m_claimed++;
@@ -128,7 +130,9 @@ void DxlReadAhead::work(DxlFragmentReader &reader)
         }
         lock.lock();
         m_slots[position % Window] = std::move(result);
-        m_changed.notify_all();
+        // Only a waiting walker needs the news: a wake-up is a system call.
+        if (m_walkerWaiting)
+            m_ready.notify_one();
     }
 }
 
@@ -142,13 +146,17 @@ DxlNote DxlReadAhead::take()
 {
     std::unique_lock lock(m_mutex);
     auto &slot = m_slots[m_consumed % Window];
-    m_changed.wait(lock, [&slot] { return slot.state != State::Empty; });
+    m_walkerWaiting = true;
+    m_ready.wait(lock, [&slot] { return slot.state != State::Empty; });
+    m_walkerWaiting = false;
     Slot result = std::move(slot);
     slot.state = State::Empty;
     m_bytesAhead -= m_ranges[m_consumed].length;
     ++m_consumed;
+    const bool wake = m_idleWorkers > 0;
     lock.unlock();
-    m_changed.notify_all();
+    if (wake)
+        m_changed.notify_all();
     if (result.state == State::Failed)
         throw NotesError(result.error);
     return std::move(result.note);

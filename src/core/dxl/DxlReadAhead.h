@@ -81,7 +81,10 @@ private:
     const Ranges m_ranges;
     std::vector<Slot> m_slots;
     std::mutex m_mutex;
-    std::condition_variable m_changed;
+    std::condition_variable m_changed; // for the workers: room to read ahead, or the end
+    std::condition_variable m_ready;   // for the walker: its next document is there
+    unsigned m_idleWorkers = 0;
+    bool m_walkerWaiting = false;
     std::size_t m_claimed = 0;  // next position a worker takes
     std::size_t m_consumed = 0; // next position the walker takes
     std::uint64_t m_bytesAhead = 0; // of the positions claimed and not yet taken
