@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstring>
 #include <new>
+#include <random>
 
 namespace notes::dxl {
 
@@ -39,6 +40,10 @@ DxlXmlParser::DxlXmlParser(Handler &handler, const char *encoding)
 {
     if (!m_parser)
         throw std::bad_alloc();
+    // Expat asks the system for a new hash salt at every document it starts, a system call
+    // for each of a book's documents; one unpredictable salt a parser keeps names as hard
+    // to collide.
+    m_salt = std::random_device()();
     install();
 }
 
@@ -61,6 +66,7 @@ void DxlXmlParser::reset(const char *encoding)
 
 void DxlXmlParser::install()
 {
+    XML_SetHashSalt(m_parser, m_salt | 1);
     XML_SetUserData(m_parser, this);
     XML_SetElementHandler(m_parser, &DxlXmlParser::onStart, &DxlXmlParser::onEnd);
     XML_SetCharacterDataHandler(m_parser, &DxlXmlParser::onText);

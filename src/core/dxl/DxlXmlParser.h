@@ -86,6 +86,7 @@ private:
     std::string m_declaredEncoding;
     std::string m_stopReason;
     std::string m_rootName;
+    unsigned long m_salt = 0;
     std::uint64_t m_declarationEnd = 0;
     std::uint64_t m_doctypeEnd = 0;
     bool m_stopped = false;
