@@ -2,7 +2,7 @@
 // FakeAutomation: every call goes through IDispatch as it would to the Notes client, and
 // every object made must be released again.
 #include "FakeAutomation.h"
-#include "RecordingScanHost.h"
+#include "RecordingHost.h"
 #include "cli/CliApp.h"
 #include "com/ComSession.h"
 #include "notes/ClientNotes.h"
@@ -94,8 +94,8 @@ TEST_F(ComNotesTest, ScanOverTheComLayer)
 {
     for (const int failAt : {0, 2}) { // a Notes error in the middle of the walk ends it
         book.fail("GetNextDocument", failAt);
-        RecordingScanHost host;
-        host.path = Names;
+        RecordingHost host;
+        host.book = Names;
         tarnwick::SharedState state;
         EXPECT_EQ(tarnwick::ScanLotusNotesContacts(host, *this, state), tarnwick::ScanEnding::Completed);
         std::string log;
