@@ -379,7 +379,7 @@ std::uint64_t DxlViewIndex::Arena::add(std::string_view bytes)
         m_chunks.push_back(std::move(chunk));
     }
     auto &chunk = m_chunks.back();
-    const std::uint64_t where = ((m_chunks.size() - 1) << Shift) | chunk.size();
+    const std::uint64_t where = (static_cast<std::uint64_t>(m_chunks.size() - 1) << Shift) | chunk.size();
     chunk.append(bytes);
     return where;
 }

@@ -73,7 +73,8 @@ public:
         std::uint64_t add(std::string_view bytes);
         std::string_view at(std::uint64_t where, std::uint32_t length) const
         {
-            return std::string_view(m_chunks[where >> Shift]).substr(where & ((std::uint64_t{1} << Shift) - 1), length);
+            return std::string_view(m_chunks[static_cast<std::size_t>(where >> Shift)])
+                .substr(static_cast<std::size_t>(where & ((std::uint64_t{1} << Shift) - 1)), length);
         }
         std::uint64_t chunkCount() const { return m_chunks.size(); }
         void takeChunks(Arena &other);
