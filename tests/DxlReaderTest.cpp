@@ -378,9 +378,12 @@ TEST_F(DxlReaderTest, WalksServedAheadMatchReadsOnTheSpot)
 // and only while the file is the one indexed.
 TEST_F(DxlReaderTest, SplitBooksReadAsOnePass)
 {
+    // Between any two documents, and inside each, a document's start where only a parse can
+    // tell that it is none: wherever a split point falls, the next start a byte scan finds
+    // is almost surely one of these.
     const std::string decoy = "<document form='Person'><item name='LastName'><text>Decoy</text></item></document>";
-    const std::string decoys[] = {"<!-- " + decoy + " -->\n", "<![CDATA[" + decoy + "]]>\n", "<?keep <document form='Person'> ?>\n",
-                                  "<documentation>" + decoy + "</documentation>\n", "<notebook/>\n"};
+    const std::string decoys = "<!-- " + decoy + " -->\n<![CDATA[" + decoy + "]]>\n<?keep <document form='Person'> ?>\n"
+                               "<documentation>" + decoy + "</documentation>\n<notebook/><!-- <document -->";
     constexpr int Count = 1500;
     auto book = [&](const std::map<int, std::string> &faults) {
         std::string body;
@@ -388,7 +391,8 @@ TEST_F(DxlReaderTest, SplitBooksReadAsOnePass)
             char last[8];
             std::snprintf(last, sizeof last, "L%04d", Count - i);
             const auto fault = faults.find(i);
-            body += decoys[i % 5] + person("P" + std::to_string(i) + (fault == faults.end() ? "" : fault->second), last);
+            body += decoys + person("P" + std::to_string(i) + (fault == faults.end() ? "" : fault->second), last,
+                                    "<!-- <document form='Person'> -->\n");
         }
         return Head + body + "</database>\n";
     };
@@ -399,7 +403,7 @@ TEST_F(DxlReaderTest, SplitBooksReadAsOnePass)
         expected.push_back("P" + std::to_string(i) + " " + last);
     }
     const auto whole = book({});
-    ASSERT_GT(whole.size(), 256u << 10);
+    ASSERT_GT(whole.size(), 512u << 10);
     EXPECT_EQ(names(write(whole)), expected);
 
     const std::tuple<std::map<int, std::string>, int, const char *> faulty[] = {
@@ -422,6 +426,24 @@ TEST_F(DxlReaderTest, SplitBooksReadAsOnePass)
             EXPECT_NE(said.find(std::string(reason) + " (line " + std::to_string(line) + ")"), std::string::npos) << said;
         }
     }
+
+    // A walk of whole documents with the helper threads refused, the first, the second or
+    // all: it goes on in the calling thread.
+    for (const int refused : {1, 2, 0}) {
+        SCOPED_TRACE(refused);
+        int started = 0;
+        dxl::DxlReadAhead::setThreadStarter([&](std::function<void()> work) {
+            if (++started == refused || refused == 0)
+                throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+            return std::thread(std::move(work));
+        });
+        const auto all = people(write(whole));
+        ASSERT_EQ(all.size(), static_cast<std::size_t>(Count));
+        EXPECT_EQ(all.back()->GetItemValue("Type"), std::vector<std::string>{"Person"});
+        EXPECT_EQ(all.front()->GetItemValue("Type"), std::vector<std::string>{"Person"});
+        EXPECT_GE(started, 2);
+    }
+    dxl::DxlReadAhead::setThreadStarter(nullptr);
 
     // A list, or a second item of the name: read from the document, not the index.
     const auto listed = write(Head + person("", "Lee", "<item name='MailAddress'><textlist><text>a@x</text><text>b@x</text>"
