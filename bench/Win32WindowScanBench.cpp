@@ -3,10 +3,10 @@
 //     tarnwick-window-scan-bench.exe BOOK
 // Prints, on lines of their own: the scan's wall time in seconds, from the chosen file to
 // the closing message (compare with: tarnwick-cli.exe scan BOOK); the longest time in
-// milliseconds during which a damaged window stayed unpainted (a timer damages the window
-// every 5 ms, as a window dragged across it would; the damage is repaired only when the
-// message loop gets a turn); and the lines the log holds at the end against those the scan
-// wrote, with the closing message.
+// milliseconds during which a damaged window stayed unpainted (another thread damages the
+// window 5 ms after each repair, as a window dragged across it would; the damage is
+// repaired only when the message loop gets a turn); and the lines the log holds at the end
+// against those the scan wrote, with the closing message.
 
 #include "MainWindow.h"
 #include "MessagePump.h"
@@ -21,48 +21,73 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <mutex>
 #include <string>
+#include <thread>
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Notes the longest stretch without a WM_PAINT reaching the window or a control of it.
-struct PaintGaps
+// Damages the window from another thread and notes how long each damage waits for the
+// window's repaint; the next damage comes 5 ms after the repair, so that a slow paint
+// cannot keep the message loop busy for ever.
+class PaintGaps
 {
-    Clock::time_point last{};
-    Clock::duration longest{};
-    bool running = false;
-
-    void note()
+public:
+    void start(HWND window)
     {
-        const auto now = Clock::now();
-        if (running)
-            longest = std::max(longest, now - last);
-        last = now;
+        m_window = window;
+        m_running = true;
+        m_thread = std::thread([this] {
+            while (m_running) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                std::lock_guard lock(m_mutex);
+                if (m_pending)
+                    continue;
+                m_pending = true;
+                m_damaged = Clock::now();
+                RedrawWindow(m_window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+            }
+        });
     }
-} gaps;
+    // Called at every WM_PAINT of the window.
+    void painted()
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_pending)
+            return;
+        m_pending = false;
+        m_longest = std::max(m_longest, Clock::now() - m_damaged);
+    }
+    Clock::duration stop()
+    {
+        m_running = false;
+        m_thread.join();
+        std::lock_guard lock(m_mutex);
+        if (m_pending) // damage still waiting at the end counts too
+            m_longest = std::max(m_longest, Clock::now() - m_damaged);
+        return m_longest;
+    }
 
-HWND g_window = nullptr;
+private:
+    HWND m_window = nullptr;
+    std::atomic<bool> m_running{false};
+    std::thread m_thread;
+    std::mutex m_mutex;
+    bool m_pending = false;
+    Clock::time_point m_damaged{};
+    Clock::duration m_longest{};
+} gaps;
 
 LRESULT CALLBACK notePaints(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
 {
     if (message == WM_PAINT)
-        gaps.note();
+        gaps.painted();
     return DefSubclassProc(window, message, wParam, lParam);
-}
-
-BOOL CALLBACK watchChild(HWND child, LPARAM)
-{
-    SetWindowSubclass(child, notePaints, 1, 0);
-    return TRUE;
-}
-
-void CALLBACK damage(HWND, UINT, UINT_PTR, DWORD)
-{
-    RedrawWindow(g_window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 // Answers the open-file dialog with the book and every message box with OK at once; the
@@ -114,20 +139,14 @@ int wmain(int argc, wchar_t **argv)
     tarnwick::ui::FrmMain behaviour(desktop, notes, state);
     tarnwick::win32::MainWindow window(behaviour);
     window.show(SW_SHOWNORMAL);
-    g_window = window.hwnd();
-    SetWindowSubclass(g_window, notePaints, 1, 0);
-    EnumChildWindows(g_window, watchChild, 0);
+    SetWindowSubclass(window.hwnd(), notePaints, 1, 0);
     tarnwick::win32::MessagePump::handlePending();
 
-    const UINT_PTR timer = SetTimer(nullptr, 0, 5, damage);
+    gaps.start(window.hwnd());
     const auto start = Clock::now();
-    gaps.last = start;
-    gaps.running = true;
     behaviour.CmdBrowse_Click();
     const auto seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    gaps.note();
-    gaps.running = false;
-    KillTimer(nullptr, timer);
+    const auto longest = gaps.stop();
 
     HWND log = window.control("txtProgressDetails");
     const auto length = static_cast<std::size_t>(GetWindowTextLengthW(log));
@@ -137,7 +156,7 @@ int wmain(int argc, wchar_t **argv)
     const long expected = state.TotalContacts + 7; // the lines before the first contact
     std::printf("%.3f\n", seconds);
     std::printf("scan: longest unpainted %lld ms\n",
-                static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(gaps.longest).count()));
+                static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(longest).count()));
     std::printf("log: %ld lines of %ld\n%s\n", lines, expected, desktop.lastMessage.c_str());
     return lines == expected ? 0 : 1;
 }
