@@ -90,6 +90,13 @@ LRESULT CALLBACK notePaints(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     return DefSubclassProc(window, message, wParam, lParam);
 }
 
+// The window's controls paint their own damage.
+BOOL CALLBACK watchChild(HWND child, LPARAM)
+{
+    SetWindowSubclass(child, notePaints, 1, 0);
+    return TRUE;
+}
+
 // Answers the open-file dialog with the book and every message box with OK at once; the
 // message loop is the program's own.
 class BenchDesktop final : public tarnwick::ui::Desktop
@@ -140,6 +147,7 @@ int wmain(int argc, wchar_t **argv)
     tarnwick::win32::MainWindow window(behaviour);
     window.show(SW_SHOWNORMAL);
     SetWindowSubclass(window.hwnd(), notePaints, 1, 0);
+    EnumChildWindows(window.hwnd(), watchChild, 0);
     tarnwick::win32::MessagePump::handlePending();
 
     gaps.start(window.hwnd());

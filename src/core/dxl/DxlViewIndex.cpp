@@ -423,7 +423,9 @@ std::shared_ptr<DxlViewIndex> DxlViewIndex::build(const std::string &path, const
                 thread.join();
         }
     } join{pieces, threads};
-    for (std::size_t k = 1; k < pieces.size(); ++k) {
+    // Split, every piece gets a thread, the first too: the calling thread, a window's, only
+    // waits and lets the window paint, instead of parsing between its paints.
+    for (std::size_t k = pieces.size() > 1 ? 0 : 1; k < pieces.size(); ++k) {
         Piece *piece = pieces[k].get();
         std::exception_ptr *caught = &thrown[k];
         try {
@@ -448,6 +450,8 @@ std::shared_ptr<DxlViewIndex> DxlViewIndex::build(const std::string &path, const
         if (!piece.hasThread) {
             readPiece(path, layout, piece, thrown[k]);
         } else {
+            // The window that waits gets its turn at least once a piece, however fast.
+            notes::BusyHook::tick();
             std::unique_lock lock(piece.mutex);
             while (!piece.finished.wait_for(lock, std::chrono::milliseconds(10), [&piece] { return piece.done; })) {
                 lock.unlock();
