@@ -172,7 +172,10 @@ if [[ -n ${WINE_BUILD:-} ]]; then
     setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" </dev/null >/dev/null 2>&1 &
     xvfb=$!
     trap 'kill $xvfb 2>/dev/null || true' EXIT
-    for ((i = 0; i < 100 && ! -s $display_file; i++)); do sleep 0.1; done
+    for ((i = 0; i < 100; i++)); do
+        [[ -s $display_file ]] && break
+        sleep 0.1
+    done
     export DISPLAY=:$(cat "$display_file") WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml,winemenubuilder.exe=
     echo "Win32 window scan under Wine, 100,000 contacts, medians of $rounds (target: window / cli <= 1.25, unpainted < 100 ms):"
     for arch in x86_64 i686; do

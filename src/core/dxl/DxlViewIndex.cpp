@@ -15,13 +15,18 @@
 #include <system_error>
 #include <thread>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace notes::dxl {
 
 namespace {
 
 // A person document larger than this is not an address-book entry but a hostile file.
 constexpr std::uint64_t MaxDocumentBytes = 64u << 20;
-constexpr std::size_t ChunkBytes = 1 << 20;
+// A piece's read: its parser's buffer holds about twice this.
+constexpr std::size_t ChunkBytes = 256u << 10;
 // A smaller book is read in one piece: splitting it saves less than a thread costs.
 constexpr std::uint64_t MinSplitBytes = 64u << 10;
 constexpr unsigned MaxParts = 4;
@@ -278,6 +283,13 @@ private:
     bool m_conflict = false;
 };
 
+void releaseFreedMemory()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
+
 bool isAscii(std::string_view text)
 {
     return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
@@ -473,6 +485,13 @@ std::shared_ptr<DxlViewIndex> DxlViewIndex::build(const std::string &path, const
         k = piece.confirmedAt + 1;
     }
 
+    // The pieces the chain passed over stop where they are; no thread outlives this.
+    for (auto &piece : pieces)
+        piece->abandon = true;
+    for (auto &thread : threads)
+        thread.join();
+    threads.clear();
+
     std::size_t total = 0;
     for (const auto k : chain)
         total += pieces[k]->entries.size();
@@ -486,8 +505,14 @@ std::shared_ptr<DxlViewIndex> DxlViewIndex::build(const std::string &path, const
         for (; !piece.entries.empty(); piece.entries.pop_front()) {
             entries.push_back(piece.entries.front());
             entries.back().valuesAt += rebase;
+            // The pieces' small blocks, freed as their entries move, go back to the system
+            // as they go: kept, they would double what the index holds at its peak.
+            if ((entries.size() & 0xFFFF) == 0)
+                releaseFreedMemory();
         }
     }
+    pieces.clear();
+    releaseFreedMemory();
 
     // Sorting a few hundred thousand contacts takes about a tenth of a second: the waiting
     // window gets its turns during it too.
