@@ -236,9 +236,9 @@ scan-dxl)
     ;;
 
 export-dxl)
-    exe=$1 fixtures=$2 folder=$3
+    exe=$1 fixtures=$2 folder=$3 holder=$4
     out=$(mktemp -d)
-    trap 'rm -rf "$out"' EXIT
+    trap 'exec 3>&-; rm -rf "$out"' EXIT
     check_export_dxl "$exe" "$fixtures" "$folder"
     book=$(windows_path "$fixtures/sample-book.dxl")
 
@@ -254,6 +254,25 @@ export-dxl)
     [[ $status == 1 ]] || fail "exit status $status for a missing folder, expected 1"
     grep -qF 'missing\GMAILContacts.csv' "$out/stderr" || fail "the failure does not name the file: $(cat "$out/stderr")"
     expect_same "the earlier export" "$out/before.csv" "$folder/GMAILContacts.csv"
+
+    # The file open in another program that shares it with nobody, as a spreadsheet
+    # program holds the file it shows: the export fails saying so, and nothing is lost.
+    mkfifo "$out/hold"
+    "$wine" "$holder" /hold "$(windows_path "$folder/GMAILContacts.csv")" <"$out/hold" >"$out/held" &
+    exec 3>"$out/hold"
+    for ((i = 0; i < 300; i++)); do
+        [[ -s $out/held ]] && break
+        sleep 0.1
+    done
+    [[ $(cat "$out/held") == held* ]] || fail "the second program could not hold the file: $(cat "$out/held")"
+    run_windows "$exe" export "$book" "$(windows_path "$folder")"
+    exec 3>&-
+    wait
+    [[ $status == 1 ]] || fail "exit status $status for a file held open, expected 1"
+    grep -qF 'GMAILContacts.csv: cannot replace the file: it is open in another program' "$out/stderr" ||
+        fail "the failure does not say the file is open in another program: $(cat "$out/stderr")"
+    expect_same "the file held open" "$out/before.csv" "$folder/GMAILContacts.csv"
+    [[ $(ls -A "$folder") == GMAILContacts.csv ]] || fail "files left beside the export: $(ls -A "$folder")"
     ;;
 
 notes-server)
