@@ -273,17 +273,12 @@ HRESULT Object::call(int id, bool put, DISPPARAMS &parameters, VARIANT &result, 
         object->autoUpdate = autoUpdate;
         return give(result, object);
     }
-    case View * 10 + 2: // AutoUpdate
-        if (!put) {
-            result.vt = VT_BOOL;
-            result.boolVal = *autoUpdate ? VARIANT_TRUE : VARIANT_FALSE;
-            return S_OK;
-        } else {
-            VARIANT value = argument(parameters, 0);
-            const HRESULT hr = VariantChangeType(&value, &value, 0, VT_BOOL);
-            *autoUpdate = SUCCEEDED(hr) && value.boolVal != VARIANT_FALSE;
-            return hr;
-        }
+    case View * 10 + 2: { // AutoUpdate, as the walk sets it
+        VARIANT value = argument(parameters, 0);
+        const HRESULT hr = put ? VariantChangeType(&value, &value, 0, VT_BOOL) : DISP_E_MEMBERNOTFOUND;
+        *autoUpdate = FAILED(hr) || value.boolVal != VARIANT_FALSE;
+        return hr;
+    }
     case Navigator * 10 + 1: { // Count: the entries, categories included
         const long documents = navigator->Count();
         result.vt = VT_I4;
@@ -428,27 +423,19 @@ int wmain(int argc, wchar_t **argv)
             for (const wchar_t *at = list.data(); *at; at += wcslen(at) + 1)
                 switches.emplace_back(at);
     }
+    const std::pair<const wchar_t *, std::wstring *> texts[] = {
+        {L"--book=", &options.book}, {L"--log=", &options.log}, {L"--missing=", &options.missing}};
+    const std::pair<const wchar_t *, long *> numbers[] = {
+        {L"--exit-after=", &options.exitAfter}, {L"--reject-ms=", &options.rejectMs}, {L"--slow-ms=", &options.slowMs},
+        {L"--categories=", &options.categories}, {L"--delete=", &options.deleteAt}};
     for (const auto &arg : switches) {
-        const auto value = arg.substr(arg.find(L'=') + 1);
-        const auto number = [&] { return std::wcstol(value.c_str(), nullptr, 10); };
-        if (arg.starts_with(L"--book="))
-            options.book = value;
-        else if (arg.starts_with(L"--log="))
-            options.log = value;
-        else if (arg.starts_with(L"--missing="))
-            options.missing = value;
-        else if (arg.starts_with(L"--exit-after="))
-            options.exitAfter = number();
-        else if (arg.starts_with(L"--reject-ms="))
-            options.rejectMs = number();
-        else if (arg.starts_with(L"--slow-ms="))
-            options.slowMs = number();
-        else if (arg.starts_with(L"--categories="))
-            options.categories = number();
-        else if (arg.starts_with(L"--delete="))
-            options.deleteAt = number();
-        else if (arg == L"--refuse-start")
-            options.refuseStart = true;
+        for (const auto &[name, text] : texts)
+            if (arg.starts_with(name))
+                *text = arg.substr(wcslen(name));
+        for (const auto &[name, number] : numbers)
+            if (arg.starts_with(name))
+                *number = std::wcstol(arg.c_str() + wcslen(name), nullptr, 10);
+        options.refuseStart = options.refuseStart || arg == L"--refuse-start";
     }
     if (mode == L"/register") {
         wchar_t self[MAX_PATH], clsid[64];
