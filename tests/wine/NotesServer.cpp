@@ -160,6 +160,10 @@ public:
         const bool put = (flags & DISPATCH_PROPERTYPUT) != 0;
         if (member.property ? !(flags & DISPATCH_PROPERTYGET) && !put : !(flags & DISPATCH_METHOD))
             return DISP_E_MEMBERNOTFOUND;
+        // Answered all the same, as Visual Basic's late binding reads every value that way;
+        // a caller that knows the member is a property reads it as one, and the tests look.
+        if (member.property && (flags & DISPATCH_METHOD))
+            note(com::toUtf8(member.name) + " read as a method");
         VARIANT ignored;
         if (!result)
             result = &ignored;
