@@ -8,6 +8,7 @@
 #include "Fixtures.h"
 
 #include <chrono>
+#include <map>
 #include <cstdio>
 #include <system_error>
 #include <thread>
@@ -369,6 +370,107 @@ TEST_F(DxlReaderTest, WalksServedAheadMatchReadsOnTheSpot)
                 e->Document();
         },
         NotesError);
+}
+
+// Split across the cores, a book reads as one pass from its start: decoys of a document
+// start where a byte scan finds them, documents across every split point, the first fault
+// with its line wherever it lies; the index serves an item only where it holds it whole,
+// and only while the file is the one indexed.
+TEST_F(DxlReaderTest, SplitBooksReadAsOnePass)
+{
+    // Between any two documents, and inside each, a document's start where only a parse can
+    // tell that it is none: wherever a split point falls, the next start a byte scan finds
+    // is almost surely one of these.
+    const std::string decoy = "<document form='Person'><item name='LastName'><text>Decoy</text></item></document>";
+    const std::string decoys = "<!-- " + decoy + " -->\n<![CDATA[" + decoy + "]]>\n<?keep <document form='Person'> ?>\n"
+                               "<documentation>" + decoy + "</documentation>\n<notebook/><!-- <document -->";
+    constexpr int Count = 1500;
+    // Without the decoys a split point meets a real document: the faults then lie in the
+    // pieces after it.
+    auto book = [&](const std::map<int, std::string> &faults, bool decoyed = false) {
+        std::string body;
+        for (int i = 0; i < Count; ++i) {
+            char last[8];
+            std::snprintf(last, sizeof last, "L%04d", Count - i);
+            const auto fault = faults.find(i);
+            body += (decoyed ? decoys : std::string()) +
+                    person("P" + std::to_string(i) + (fault == faults.end() ? "" : fault->second), last,
+                           decoyed ? "<!-- <document form='Person'> -->\n" : "");
+        }
+        return Head + body + "</database>\n";
+    };
+    std::vector<std::string> expected;
+    for (int i = Count - 1; i >= 0; --i) {
+        char last[8];
+        std::snprintf(last, sizeof last, "L%04d", Count - i);
+        expected.push_back("P" + std::to_string(i) + " " + last);
+    }
+    const auto whole = book({}, true);
+    ASSERT_GT(whole.size(), 512u << 10);
+    EXPECT_EQ(names(write(whole)), expected);
+    EXPECT_EQ(names(write(book({}))), expected);
+
+    const std::tuple<std::map<int, std::string>, int, const char *> faulty[] = {
+        {{{1100, "&nbsp;"}}, 1100, "undefined entity"},
+        {{{1300, "</oops>"}}, 1300, "mismatched tag"},
+        {{{200, "&x;"}, {1300, "</oops>"}}, 200, "undefined entity"},
+        {{{Count - 1, "<text a='<document '/>"}}, Count - 1, "not well-formed (invalid token)"},
+    };
+    dxl::DxlSession session;
+    for (const auto &[faults, first, reason] : faulty) {
+        SCOPED_TRACE(first);
+        const auto bytes = book(faults);
+        const auto at = bytes.find("P" + std::to_string(first) + faults.at(first).substr(0, 2));
+        const auto line = std::count(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(at), '\n') + 1;
+        try {
+            session.GetDatabase("", write(bytes, "faulty.dxl"))->GetView("People");
+            ADD_FAILURE() << "a broken book was read";
+        } catch (const NotesError &error) {
+            const std::string said = error.what();
+            EXPECT_NE(said.find(std::string(reason) + " (line " + std::to_string(line) + ")"), std::string::npos) << said;
+        }
+    }
+
+    // A walk of whole documents with the helper threads refused, the first, the second or
+    // all: it goes on in the calling thread.
+    for (const int refused : {1, 2, 0}) {
+        SCOPED_TRACE(refused);
+        int started = 0;
+        dxl::DxlReadAhead::setThreadStarter([&](std::function<void()> work) {
+            if (++started == refused || refused == 0)
+                throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+            return std::thread(std::move(work));
+        });
+        const auto all = people(write(whole));
+        ASSERT_EQ(all.size(), static_cast<std::size_t>(Count));
+        EXPECT_EQ(all.back()->GetItemValue("Type"), std::vector<std::string>{"Person"});
+        EXPECT_EQ(all.front()->GetItemValue("Type"), std::vector<std::string>{"Person"});
+        EXPECT_GE(started, 2);
+    }
+    dxl::DxlReadAhead::setThreadStarter(nullptr);
+
+    // A list, or a second item of the name: read from the document, not the index.
+    const auto listed = write(Head + person("", "Lee", "<item name='MailAddress'><textlist><text>a@x</text><text>b@x</text>"
+                                                       "</textlist></item>") +
+                              "<document form='Person'><item name='FirstName'><textlist><text>Ann</text><text>Anna</text>"
+                              "</textlist></item><item name='MiddleInitial'><text>Q</text></item><item name='MiddleInitial'>"
+                              "<text>R</text></item></document>\n</database>\n",
+                              "listed.dxl");
+    const auto docs = people(listed);
+    ASSERT_EQ(docs.size(), 2u);
+    EXPECT_EQ(docs[0]->GetItemValue("FirstName"), (std::vector<std::string>{"Ann", "Anna"}));
+    EXPECT_EQ(docs[0]->GetItemValue("middleinitial"), std::vector<std::string>{"Q"});
+    EXPECT_EQ(docs[1]->GetItemValue("MailAddress"), (std::vector<std::string>{"a@x", "b@x"}));
+
+    // The same bytes written again: not the book indexed, though every value still reads.
+    const auto path = write(whole);
+    auto view = session.GetDatabase("", path)->GetView("People");
+    auto nav = view->CreateViewNav();
+    auto entry = nav->GetFirstDocument();
+    EXPECT_EQ(NotesObjects::firstValue(*entry->Document(), "FirstName"), "P1499");
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    write(whole);
+    EXPECT_THROW(nav->GetNextDocument(*entry)->Document(), NotesError);
 }
 
 TEST(DxlValueTextTest, NumbersAndDates)

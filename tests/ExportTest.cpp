@@ -25,6 +25,13 @@ namespace {
 const std::string Book = "/books/names.nsf";
 const std::string Earlier = "First Name\r\nOld,\r\n";
 using Names = std::vector<std::string>;
+// A folder that is not there, in the C runtime's words; on Windows the export says it in
+// the system's own, which the Windows tests check word for word.
+#ifdef _WIN32
+const std::string MissingFolder = "";
+#else
+const std::string MissingFolder = "No such file or directory";
+#endif
 
 MemoryNotes::Contact annLee()
 {
@@ -166,7 +173,7 @@ TEST_F(ExportTest, FailuresChangeNothing)
         "Conversion Failed: The contacts could not be saved.\r\n\r\n" + dir.path.string() + sep;
     const Case cases[] = {
         {[&](auto &) { host.folder = dir / "gone"; }, ExportEnding::Failed,
-         failed + "gone" + sep + "@: cannot create the file: No such file or directory"},
+         failed + "gone" + sep + "@: cannot create the file: " + MissingFolder},
         {[&](auto &file) { fs::permissions(dir / file, fs::perms::owner_read); }, ExportEnding::Failed,
          failed + "@: cannot replace the file: it is read-only"},
         {[&](auto &) { notes.fail("GetItemValue:LastName", 20); }, ExportEnding::Failed,

@@ -94,6 +94,18 @@ private:
 
     // Lines the scan has written since the last flush, each followed by "\r\n".
     std::string m_pendingLog;
+    std::size_t m_pendingLines = 0;
+    // The most lines the log is given at once: past this many the scan waits for the log,
+    // a flush at a time, the windows painted between. Without it a scan that lists faster
+    // than the box takes lines (Windows' edit box under Wine takes 50 to 200 microseconds a
+    // line) hands it most of the book in one flush at the end, and the window goes
+    // unpainted for seconds. Each flush and each repaint of that box also costs in
+    // proportion to all it holds, so a flush never holds fewer than MinFlushLines: smaller
+    // ones would keep the window painted more often and make the scan minutes long. A box
+    // that is quick (Qt's) is given ever more at once.
+    std::size_t m_flushLines = MinFlushLines;
+    static constexpr auto FlushTarget = std::chrono::milliseconds(50);
+    static constexpr std::size_t MinFlushLines = 2048;
     FrameClock m_frame;
     // A text box may take longer to add lines the more it holds (Windows' edit box does):
     // new lines are shown no more often than every few times the last showing took, so

@@ -1,12 +1,22 @@
 #include "Win32Window.h"
 
 #include "WideText.h"
+#include "ui/Desktop.h"
 
 #include <algorithm>
 #include <exception>
 #include <stdexcept>
 
 namespace tarnwick::win32 {
+
+namespace {
+ui::Desktop *failureDesktop = nullptr;
+}
+
+void Win32Window::reportFailuresTo(ui::Desktop *desktop)
+{
+    failureDesktop = desktop;
+}
 
 Win32Window::~Win32Window()
 {
@@ -195,13 +205,20 @@ LRESULT CALLBACK Win32Window::windowProcedure(HWND window, UINT message, WPARAM 
     }
     // An exception cannot travel through the system's code that called us; the user is
     // told what stopped the command instead.
+    std::string text;
     try {
         return self->handleMessage(message, wParam, lParam);
     } catch (const std::exception &error) {
-        const std::wstring text = L"The command could not be completed:\r\n\r\n" + widen(error.what());
-        MessageBoxW(window, text.c_str(), L"Tarnwick", MB_OK | MB_ICONERROR);
+        text = std::string("The command could not be completed:\r\n\r\n") + error.what();
     } catch (...) {
-        MessageBoxW(window, L"The command could not be completed.", L"Tarnwick", MB_OK | MB_ICONERROR);
+        text = "The command could not be completed.";
+    }
+    try {
+        if (failureDesktop)
+            failureDesktop->showMessage(dynamic_cast<ui::WindowFace *>(self), text, "Tarnwick");
+        else
+            OutputDebugStringW(widen(text).c_str());
+    } catch (...) {
     }
     return 0;
 }

@@ -7,6 +7,10 @@
 #include <memory>
 #include <string>
 
+namespace tarnwick::ui {
+class Desktop;
+}
+
 namespace tarnwick::win32 {
 
 // A top-level window of the program: registers its class, routes its messages to
@@ -27,6 +31,10 @@ public:
     // A modal window asks to close by its close box or its own command; its modal loop
     // sees this and ends.
     bool closeRequested() const { return m_closeRequested; }
+
+    // Where a command that fails is reported: the program's desktop, as every message of
+    // the windows' thread is shown. None: the failure is only traced.
+    static void reportFailuresTo(ui::Desktop *desktop);
 
 protected:
     struct Frame

@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 #include "MessagePump.h"
+#include "StartUp.h"
 #include "Win32Desktop.h"
 #include "notes/NotesSessionFactory.h"
 #include "notes/SharedState.h"
@@ -21,12 +22,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show)
     int code = 0;
     {
         tarnwick::win32::Win32Desktop desktop;
-        notes::NotesSessionFactory notes;
-        tarnwick::SharedState state;
-        tarnwick::ui::FrmMain behaviour(desktop, notes, state);
-        tarnwick::win32::MainWindow window(behaviour);
-        window.show(show);
-        code = tarnwick::win32::MessagePump::run();
+        code = tarnwick::win32::runProgram(desktop, [&desktop, show] {
+            notes::NotesSessionFactory notes;
+            tarnwick::SharedState state;
+            tarnwick::ui::FrmMain behaviour(desktop, notes, state);
+            tarnwick::win32::MainWindow window(behaviour);
+            window.show(show);
+            return tarnwick::win32::MessagePump::run();
+        });
     }
     if (SUCCEEDED(ole))
         OleUninitialize();

@@ -292,6 +292,28 @@ TEST_F(MainWindowTest, ASlowLogIsShownLessOftenThanTheWindowsYield)
     EXPECT_EQ(count(" - \r\n"), 60); // nothing lost
 }
 
+// A scan that lists faster than the log takes lines waits for it, a flush at a time, the
+// windows yielding between: the log is never handed the rest of the book at once.
+TEST_F(MainWindowTest, ALogThatFallsBehindHoldsTheScanBack)
+{
+    memory.books["d.nsf"].people.assign(10000, MemoryNotes::contact("P", "", "Q", ""));
+    FrmMain &w = open(memory);
+    w.setFrameInterval(std::chrono::hours(1)); // after the first, no frame passes
+    std::size_t shown = 0, largest = 0;
+    const auto held = [&] {
+        const auto lines = static_cast<std::size_t>(std::count(face.log.begin(), face.log.end(), '\n'));
+        largest = std::max(largest, lines - shown);
+        shown = lines;
+    };
+    desktop.onYield = [&](int) { held(); };
+    desktop.openFileAnswers = {"d.nsf"};
+    w.CmdBrowse_Click();
+    held();
+    EXPECT_EQ(count(" - \r\n"), 10000);
+    EXPECT_LE(largest, 4096u);
+    EXPECT_GE(desktop.yields, 4);
+}
+
 // While a scan reads the book: Browse and Open are ignored; the close box is refused, the
 // scan stops at its next yield and the window then closes; Exit ends the program at once.
 // A stopped scan lets go of the book, says nothing, and the closing page opens once.

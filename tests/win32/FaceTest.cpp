@@ -5,6 +5,7 @@
 #include "MemoryNotes.h"
 #include "MessagePump.h"
 #include "RecordingDesktop.h"
+#include "StartUp.h"
 #include "TarnwickConfig.h"
 #include "WideText.h"
 #include "Win32Desktop.h"
@@ -19,8 +20,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <memory>
+#include <thread>
 
 using namespace tarnwick;
 using win32::AboutWindow;
@@ -115,6 +118,7 @@ class Win32FaceTest : public ::testing::Test
 protected:
     void SetUp() override
     {
+        Win32Window::reportFailuresTo(&desktop);
         state = std::make_unique<SharedState>();
         behaviour = std::make_unique<ui::FrmMain>(desktop, dxl, *state);
         behaviour->setFrameInterval(std::chrono::nanoseconds(0));
@@ -123,6 +127,7 @@ protected:
     }
     void TearDown() override
     {
+        Win32Window::reportFailuresTo(nullptr);
         window.reset();
         // A window that closed asked the program to end; the next test starts afresh.
         MSG message;
@@ -386,6 +391,94 @@ TEST_F(Win32FaceTest, ClosingDuringAScanStopsItThenCloses)
     EXPECT_EQ(memory.live, 0);
     EXPECT_TRUE(desktop.messages.empty());
     EXPECT_EQ(desktop.opened, std::vector<std::string>{config::ClosingPageUrl});
+}
+
+// The stand-in Notes server of the Wine tests, registered as a Notes client registers its
+// class, for as long as this lives.
+struct RegisteredNotesServer
+{
+    explicit RegisteredNotesServer(const std::string &switches) { run(L"/register " + win32::widen(switches)); }
+    ~RegisteredNotesServer() { run(L"/unregister"); }
+    static void run(const std::wstring &arguments)
+    {
+        std::wstring line = L"\"" + win32::widen(TARNWICK_NOTES_SERVER) + L"\" " + arguments;
+        STARTUPINFOW start{};
+        start.cb = sizeof start;
+        PROCESS_INFORMATION process{};
+        ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start, &process));
+        WaitForSingleObject(process.hProcess, INFINITE);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+};
+
+// Notes in a process of its own, busy at first (a password prompt refuses calls) and then
+// slow to open the book: meanwhile the window repaints and takes no second Browse, and the
+// scan and the export give the DXL reader's log and file.
+TEST_F(Win32FaceTest, ANotesClientInAnotherProcessBusyThenSlow)
+{
+    RegisteredNotesServer server("\"--book=" + fixture("sample-book.dxl") + "\" --reject-ms=2000 --slow-ms=2000");
+    const std::string book = "C:\\Notes\\Data\\names.nsf";
+    desktop.openFileAnswers = {book};
+    // As the desktop of Windows yields.
+    desktop.onYield = [](int) { win32::MessagePump::handlePending(); };
+    HWND hwnd = window->hwnd(), browse = window->control("CmdBrowse");
+    std::atomic<bool> scanned{false};
+    std::vector<std::string> seen;
+    std::thread user([&] {
+        for (const DWORD wait : {1000ul, 2000ul}) { // calls refused, then the book opening
+            Sleep(wait);
+            if (scanned) {
+                seen.push_back("too late");
+                continue;
+            }
+            InvalidateRect(hwnd, nullptr, TRUE);
+            bool painted = false;
+            for (int i = 0; i < 100 && !painted; ++i, Sleep(10))
+                painted = !GetUpdateRect(hwnd, nullptr, FALSE);
+            seen.push_back(painted ? "painted" : "not painted");
+            SendMessageW(browse, BM_CLICK, 0, 0);
+        }
+    });
+    click(browse);
+    scanned = true;
+    user.join();
+    EXPECT_EQ(seen, (std::vector<std::string>{"painted", "painted"}));
+    EXPECT_EQ(desktop.openFileDialogs.size(), 1u);
+    EXPECT_EQ(logOf(*window), expectedSampleLog(book, "\r\n"));
+
+    TempFolder folder("win32-notes");
+    desktop.folderAnswers = {folder.path.string()};
+    desktop.openConversion = [&](ui::WindowFace &owner, ui::FrmConversion &choice) {
+        ConversionWindow conversion(choice, win32::Win32Desktop::windowOf(&owner));
+        click(conversion.control("ChkSelectAll"));
+        click(conversion.control("CmdConversion"));
+    };
+    click(window->control("CmdContactsCreate"));
+    EXPECT_EQ(desktop.messages.back().text, "37 Contacts Saved Successfully");
+    EXPECT_EQ(slurp(folder.path / "GMAILContacts.csv"), slurp(fixture("sample-book.all.csv")));
+}
+
+// Whatever fails before the main window runs is shown, with its reason, through the
+// desktop, and ends the program with a status that says so; a command that fails while the
+// windows run is shown the same way.
+TEST_F(Win32FaceTest, FailuresOnTheWindowsThreadAreShownNotThrown)
+{
+    RecordingDesktop starting;
+    EXPECT_EQ(win32::runProgram(starting, []() -> int {
+                  throw std::runtime_error("could not create the window Tarnwick");
+              }),
+              1);
+    ASSERT_EQ(starting.messages.size(), 1u);
+    EXPECT_EQ(starting.messages[0].title, "Tarnwick");
+    EXPECT_EQ(starting.messages[0].text, "Tarnwick could not start:\r\n\r\ncould not create the window Tarnwick");
+
+    Win32Window::reportFailuresTo(&desktop);
+    desktop.openAbout = [](ui::WindowFace &) { throw std::runtime_error("no window station"); };
+    SendMessageW(window->hwnd(), WM_COMMAND, MainWindow::mnuAbout, 0);
+    ASSERT_EQ(desktop.messages.size(), 1u);
+    EXPECT_EQ(desktop.messages[0].text, "The command could not be completed:\r\n\r\nno window station");
+    EXPECT_EQ(desktop.messages[0].owner, static_cast<ui::WindowFace *>(window.get()));
 }
 
 } // namespace

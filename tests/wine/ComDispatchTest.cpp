@@ -1,16 +1,33 @@
 // The late-bound IDispatch layer against a real automation class of the system,
-// Scripting.Dictionary (scrrun.dll), and the conversion of the values Notes gives to text.
-#include "FakeAutomation.h"
+// Scripting.Dictionary (scrrun.dll), the conversion of the values Notes gives to text, and
+// the thread's message filter as COM consults it. (The Notes classes themselves are
+// tested against the stand-in Notes server, out of process: see wine-test.sh.)
 #include "com/ComDispatch.h"
+#include "com/ComMessageFilter.h"
 #include "com/ComVariant.h"
+#include "notes/NotesError.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
+#include <tuple>
 
 using namespace notes::com;
 
 namespace {
+
+// The message of the NotesError that `call` throws; fails the test when it throws none.
+std::string failureOf(const std::function<void()> &call)
+{
+    try {
+        call();
+    } catch (const notes::NotesError &error) {
+        return error.what();
+    }
+    ADD_FAILURE() << "no NotesError";
+    return {};
+}
 
 std::string itemText(ComDispatch &dictionary, const std::string &key)
 {
@@ -82,7 +99,13 @@ TEST(ComDispatchTest, FailuresNameTheMemberAndTheHresult)
         {[&] { dictionary.callWith("Add", Variant::text("ann"), Variant::text("2")); }, {"Add: ", "0x800A01C9"}},
         {[&] { dictionary.callWith("Add", Variant::text("bob")); }, {"Add: ", "0x8002000E"}},
         {[] { ComDispatch().call("Count"); }, {"Count: there is no object"}},
-        {[] { ComDispatch::create("Tarnwick.NoSuchClass"); }, {"Tarnwick.NoSuchClass: ", "0x800401F3"}},
+        // No class of the name: no object, and why not.
+        {[] {
+             std::string whyNot;
+             if (!ComDispatch::create("Tarnwick.NoSuchClass", &whyNot))
+                 throw notes::NotesError(whyNot);
+         },
+         {"Tarnwick.NoSuchClass: ", "0x800401F3"}},
         {[] { Variant::text("\xC3(", "Add key"); }, {"Add key: the text is not valid UTF-8"}},
         {[] {
              Variant null;
@@ -119,6 +142,31 @@ TEST(ComDispatchTest, ValuesBecomeOneTextEach)
     };
     for (const auto &[make, texts] : cases)
         EXPECT_EQ(textValues(make().get(), "value"), texts);
+}
+
+// A Notes client busy with its user (a password prompt) refuses calls; COM asks the
+// thread's filter whether to try again.
+TEST(ComDispatchTest, MessageFilterRetriesARefusedCallForAWhile)
+{
+    ensureComInitialised();
+    IMessageFilter *installed = nullptr;
+    ASSERT_EQ(CoRegisterMessageFilter(nullptr, &installed), S_OK);
+    ASSERT_NE(installed, nullptr);
+    CoRegisterMessageFilter(installed, nullptr); // put back
+    const DWORD patience = static_cast<DWORD>(BusyServerPatience.count());
+    const DWORD cancel = static_cast<DWORD>(-1);
+    for (const auto &[elapsed, rejection, retry] : {std::tuple{0ul, SERVERCALL_RETRYLATER, true},
+                                                    std::tuple{patience - 1, SERVERCALL_RETRYLATER, true},
+                                                    std::tuple{patience, SERVERCALL_RETRYLATER, false},
+                                                    std::tuple{0ul, SERVERCALL_REJECTED, false}}) {
+        const DWORD answer = installed->RetryRejectedCall(nullptr, elapsed, static_cast<DWORD>(rejection));
+        // 100 or more: COM waits that long and calls again; below 100 it would spin.
+        EXPECT_EQ(answer != cancel && answer >= 100 && answer <= 1000, retry) << elapsed << " " << answer;
+        EXPECT_EQ(answer == cancel, !retry);
+    }
+    // While a call waits, the windows repaint and the user's input waits.
+    EXPECT_EQ(installed->MessagePending(nullptr, 0, PENDINGTYPE_TOPLEVEL), static_cast<DWORD>(PENDINGMSG_WAITDEFPROCESS));
+    installed->Release();
 }
 
 } // namespace

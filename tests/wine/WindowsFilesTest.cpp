@@ -1,8 +1,9 @@
 // Files on Windows, in a folder named outside the code page: UTF-8 paths reach the
 // wide-character file API intact, the export's temporary file is created only where no
-// file is, and its rename replaces the earlier export unless that is read-only.
+// file is, and it replaces the earlier export as Windows programs replace a document.
 #include "dxl/DxlSession.h"
 #include "export/AtomicFileOutput.h"
+#include "export/WindowsFileReplace.h"
 #include "notes/Database.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <process.h>
+#include <tuple>
 #include <windows.h>
 
 namespace fs = std::filesystem;
@@ -50,22 +52,58 @@ protected:
     const fs::path csv = dir / "GMAILContacts.csv";
 };
 
-TEST_F(WindowsFilesTest, ExportReplacesTheEarlierFileUnlessItIsReadOnly)
+// As Windows programs replace a document: the earlier file's attributes stay; a read-only
+// one, or one another program holds open (a spreadsheet program showing it), is not
+// replaced and nothing is lost; every failure is told in the system's words. A file held
+// from the start fails the export before it walks the book.
+TEST_F(WindowsFilesTest, ExportReplacesTheEarlierFileKeepingWhatItHad)
 {
-    for (const bool readOnly : {false, true}) {
+    const std::string fresh = "First Name,\r\nZoë,\r\n";
+    const std::string held = "cannot replace the file: it is open in another program; close it there and export again (" +
+                             tarnwick::windows::systemText(ERROR_SHARING_VIOLATION) + ")";
+    enum Hold { Never, FromTheStart, FromTheEnd };
+    for (const auto &[attributes, hold, failure, failingStep] : {
+             std::tuple{DWORD{FILE_ATTRIBUTE_NORMAL}, Never, std::string(), ""},
+             std::tuple{DWORD{FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE}, Never, std::string(), ""},
+             std::tuple{DWORD{FILE_ATTRIBUTE_READONLY}, Never, std::string("cannot replace the file: it is read-only"), "open"},
+             std::tuple{DWORD{FILE_ATTRIBUTE_NORMAL}, FromTheStart, held, "open"},
+             std::tuple{DWORD{FILE_ATTRIBUTE_NORMAL}, FromTheEnd, held, "commit"},
+         }) {
+        SCOPED_TRACE(std::to_string(attributes) + " held " + std::to_string(hold));
+        SetFileAttributesW(csv.c_str(), FILE_ATTRIBUTE_NORMAL);
         std::ofstream(csv, std::ios::binary) << "older";
-        ASSERT_TRUE(SetFileAttributesW(csv.c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL));
-        std::string failure;
+        ASSERT_TRUE(SetFileAttributesW(csv.c_str(), attributes));
+        const DWORD before = GetFileAttributesW(csv.c_str());
+        // Shared with nobody; within this process as with any other.
+        auto holdIt = [&] { return CreateFileW(csv.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr); };
+        HANDLE holder = hold == FromTheStart ? holdIt() : INVALID_HANDLE_VALUE;
+        std::string message, step = "open";
         try {
-            exportTo(csv, "First Name,\r\nZoë,\r\n");
+            tarnwick::AtomicFileOutput output;
+            output.open(utf8(csv));
+            output.write(fresh);
+            if (hold == FromTheEnd)
+                holder = holdIt();
+            step = "commit";
+            output.commit();
+            step.clear();
         } catch (const std::runtime_error &error) {
-            failure = error.what();
+            message = error.what();
         }
-        EXPECT_EQ(failure.ends_with("it is read-only"), readOnly) << failure;
-        EXPECT_EQ(slurp(csv), readOnly ? "older" : "First Name,\r\nZoë,\r\n");
+        CloseHandle(holder);
+        EXPECT_TRUE(message.ends_with(failure)) << message;
+        EXPECT_EQ(step, failingStep);
+        EXPECT_EQ(slurp(csv), failure.empty() ? fresh : "older");
+        EXPECT_EQ(GetFileAttributesW(csv.c_str()), before);
         EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
     }
     SetFileAttributesW(csv.c_str(), FILE_ATTRIBUTE_NORMAL);
+    try {
+        exportTo(dir / "missing" / "GMAILContacts.csv", fresh);
+        ADD_FAILURE() << "a file in a missing folder";
+    } catch (const std::runtime_error &error) {
+        EXPECT_TRUE(std::string(error.what()).ends_with(tarnwick::windows::systemText(ERROR_PATH_NOT_FOUND))) << error.what();
+    }
 }
 
 TEST_F(WindowsFilesTest, TemporaryFileNeverOpensOneThatIsThere)

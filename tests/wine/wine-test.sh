@@ -97,6 +97,35 @@ check_export_dxl() { # exe fixtures folder
     [[ $(ls -A "$folder") == GMAILContacts.csv ]] || fail "files left beside the export: $(ls -A "$folder")"
 }
 
+# The stand-in Notes server (notes-server.exe of the tests): registered afresh with the
+# switches given, as a Notes client registers its OLE class; a 32-bit server's class lands
+# in the registry's 32-bit view only.
+register_notes() { # wine server switches...
+    local w=$1 s=$2
+    shift 2
+    "$w" "$s" /unregister
+    : >"$out/server.log"
+    "$w" "$s" /register "--log=$(windows_path "$out/server.log")" "$@" || fail "cannot register $s"
+}
+
+# A run of tarnwick-cli under a loader of its own (a 32-bit program in a 64-bit prefix).
+run_with() { # wine exe args...
+    local saved=$wine
+    wine=$1
+    shift
+    run_windows "$@"
+    wine=$saved
+}
+
+# What the server saw of a pass that ended as it should: the entry by reference, every
+# object released by the time the session is, each member's id asked once, and the
+# properties read as properties.
+expect_server_log() { # member-ids
+    grep -qx 'GetNextDocument: entry by reference' "$out/server.log" || fail "GetNextDocument's entry not by reference: $(cat "$out/server.log")"
+    grep -qx "session released, 0 objects alive, $1 member ids asked, 0 calls refused" "$out/server.log" &&
+        ! grep -q 'read as a method' "$out/server.log" || fail "the server saw: $(cat "$out/server.log")"
+}
+
 case $command in
 skip)
     # A test this machine cannot run, with the reason (ctest shows it as skipped).
@@ -208,9 +237,9 @@ scan-dxl)
     ;;
 
 export-dxl)
-    exe=$1 fixtures=$2 folder=$3
+    exe=$1 fixtures=$2 folder=$3 holder=$4
     out=$(mktemp -d)
-    trap 'rm -rf "$out"' EXIT
+    trap 'exec 3>&-; rm -rf "$out"' EXIT
     check_export_dxl "$exe" "$fixtures" "$folder"
     book=$(windows_path "$fixtures/sample-book.dxl")
 
@@ -226,6 +255,119 @@ export-dxl)
     [[ $status == 1 ]] || fail "exit status $status for a missing folder, expected 1"
     grep -qF 'missing\GMAILContacts.csv' "$out/stderr" || fail "the failure does not name the file: $(cat "$out/stderr")"
     expect_same "the earlier export" "$out/before.csv" "$folder/GMAILContacts.csv"
+
+    # The file open in another program that shares it with nobody, as a spreadsheet
+    # program holds the file it shows: the export fails saying so, and nothing is lost.
+    mkfifo "$out/hold"
+    "$wine" "$holder" /hold "$(windows_path "$folder/GMAILContacts.csv")" <"$out/hold" >"$out/held" &
+    exec 3>"$out/hold"
+    for ((i = 0; i < 300; i++)); do
+        [[ -s $out/held ]] && break
+        sleep 0.1
+    done
+    [[ $(cat "$out/held") == held* ]] || fail "the second program could not hold the file: $(cat "$out/held")"
+    run_windows "$exe" export "$book" "$(windows_path "$folder")"
+    exec 3>&-
+    wait
+    [[ $status == 1 ]] || fail "exit status $status for a file held open, expected 1"
+    grep -qF 'GMAILContacts.csv: cannot replace the file: it is open in another program' "$out/stderr" ||
+        fail "the failure does not say the file is open in another program: $(cat "$out/stderr")"
+    expect_same "the file held open" "$out/before.csv" "$folder/GMAILContacts.csv"
+    [[ $(ls -A "$folder") == GMAILContacts.csv ]] || fail "files left beside the export: $(ls -A "$folder")"
+    ;;
+
+notes-server)
+    # The scan and the export through the stand-in Notes server, out of process: each
+    # program bitness against a server of each bitness this prefix runs (a 32-bit server
+    # registered, as a 32-bit client registers itself, in the registry's 32-bit view only)
+    # gives the DXL reader's log and bytes. Then the server failing.
+    fixtures=$1 folder=$2
+    shift 2
+    programs=("$@") # WINE CLI SERVER, for each bitness; the prefix's own first
+    out=$(mktemp -d)
+    trap '"$wine" "${programs[2]}" /unregister; rm -rf "$out"' EXIT
+    nsf='C:\Notes\Data\names.nsf'
+    sed "s|@BOOK@|$(sed 's/\\/\\\\/g' <<<"$nsf")|" "$fixtures/sample-book.scan.txt" | crlf >"$out/sample.log"
+    bits() { [[ $1 == */i686/* ]] && echo 32 || echo 64; }
+    export_to() { # wine cli [book]: into a folder that holds an earlier export only
+        rm -rf "$folder"
+        mkdir -p "$folder"
+        printf 'an older export\r\n' >"$folder/GMAILContacts.csv"
+        run_with "$1" "$2" export "${3:-$nsf}" "$(windows_path "$folder")"
+    }
+    for ((p = 0; p < ${#programs[@]}; p += 3)); do
+        for ((s = 0; s < ${#programs[@]}; s += 3)); do
+            cli=("${programs[p]}" "${programs[p + 1]}") server=("${programs[s]}" "${programs[s + 2]}")
+            cell="$(bits "${cli[1]}")-bit program, $(bits "${server[1]}")-bit server"
+            register_notes "${server[@]}" "--book=$(windows_path "$fixtures/sample-book.dxl")"
+            run_with "${cli[@]}" scan "$nsf"
+            [[ $status == 0 ]] || fail "$cell: scan: exit status $status: $(cat "$out/stderr")"
+            expect_same "$cell: log" "$out/sample.log" "$out/stdout"
+            expect_server_log 11
+            : >"$out/server.log"
+            export_to "${cli[@]}"
+            [[ $status == 0 ]] || fail "$cell: export: exit status $status: $(cat "$out/stderr")"
+            expect_same "$cell: GMAILContacts.csv" "$fixtures/sample-book.all.csv" "$folder/GMAILContacts.csv"
+            expect_server_log 9
+            # Names in many scripts, some outside the Basic Multilingual Plane, as the DXL
+            # reader gives them to the same program.
+            scripts=$(windows_path "$fixtures/scripts-book.dxl")
+            register_notes "${server[@]}" "--book=$scripts"
+            for way in dxl com; do
+                [[ $way == dxl ]] && book=$scripts || book=$nsf
+                run_with "${cli[@]}" scan "$book"
+                grep -v '^Source File' "$out/stdout" >"$out/$way.log"
+                export_to "${cli[@]}" "$book"
+                cp "$folder/GMAILContacts.csv" "$out/$way.csv"
+            done
+            expect_same "$cell: log of names in many scripts" "$out/dxl.log" "$out/com.log"
+            expect_same "$cell: names in many scripts" "$out/dxl.csv" "$out/com.csv"
+            echo "$cell: as the DXL reader"
+        done
+    done
+
+    # The server failing, at the prefix's own bitness. Each case: the server's switches;
+    # the scan's exit status, the sed script that makes its log from the sample's, what its
+    # stderr must hold; the export's exit status and what its stderr must hold (an export
+    # that fails leaves the earlier file as it was); what the server must have seen. An
+    # empty pattern checks nothing.
+    cli=("${programs[0]}" "${programs[1]}") server=("${programs[0]}" "${programs[2]}")
+    book="--book=$(windows_path "$fixtures/sample-book.dxl")"
+    while IFS='|' read -r switches scan_status log scan_says export_status export_says server_saw; do
+        read -ra list <<<"${switches//@BOOK@/$book}"
+        register_notes "${server[@]}" "${list[@]}"
+        run_with "${cli[@]}" scan "$nsf"
+        [[ $status == "$scan_status" ]] || fail "$switches: scan: exit status $status: $(cat "$out/stderr")"
+        expect_same "$switches: log" <(sed "$log" "$out/sample.log") "$out/stdout"
+        grep -qE "$scan_says" "$out/stderr" || fail "$switches: scan: not /$scan_says/: $(cat "$out/stderr")"
+        [[ -z $server_saw ]] || grep -qE "$server_saw" "$out/server.log" ||
+            fail "$switches: the server saw: $(cat "$out/server.log")"
+        export_to "${cli[@]}"
+        [[ $status == "$export_status" ]] || fail "$switches: export: exit status $status: $(cat "$out/stderr")"
+        [[ -z $export_says ]] || grep -qE "$export_says" "$out/stderr" ||
+            fail "$switches: export: not /$export_says/: $(cat "$out/stderr")"
+        if [[ $export_status == 0 ]]; then
+            expect_same "$switches: GMAILContacts.csv" "$fixtures/sample-book.all.csv" "$folder/GMAILContacts.csv"
+        elif [[ $(ls -A "$folder") != GMAILContacts.csv || $(cat "$folder/GMAILContacts.csv") != $'an older export\r' ]]; then
+            fail "$switches: export: the earlier file is not as it was: $(ls -A "$folder")"
+        fi
+        echo "$switches: as expected"
+    done <<EOF
+@BOOK@ --exit-after=5|0|12q|^Reason: GetNextDocument: the call failed: 0x800706B[AE] |1|contact 6 of the address book: GetNextDocument: the call failed: 0x800706B[AE] |
+@BOOK@ --delete=3|0|9q|^Reason: Document: the entry has no document|1|contact 3 of the address book: Document: the entry has no document|
+@BOOK@ --reject-ms=2500|0||Scan Completed|0||^session released, 0 objects alive, 11 member ids asked, [1-9][0-9]* calls refused$
+@BOOK@ --slow-ms=1500|0||Scan Completed|0||^session released, 0 objects alive
+@BOOK@ --categories=5|0|s/^Total Contacts Found : 37/Total Contacts Found : 45/|Scan Completed|0||
+@BOOK@ --missing=array|0||Scan Completed|0||
+@BOOK@ --missing=empty|0||Scan Completed|0||
+@BOOK@ --missing=null|0||Scan Completed|0||
+--book=$(windows_path "$fixtures/truncated.dxl")|3|/^Total/d;7q|^Reason: GetView: the call raised an error: .*unclosed token \(line 478\)|3|^Korvane Software: File does not seems|
+--book=Z:\\nowhere\\names.dxl|4|3q|^Reason: GetDatabase: Notes cannot open "C:\\\\Notes\\\\Data\\\\names.nsf" \(IsOpen is False\)|4|^Korvane Software: Lotus Notes not configured|
+--refuse-start|4|3q|^Reason: Notes.NotesSession: the object cannot be created: 0x8|4|^Reason: Notes.NotesSession: the object cannot be created: 0x8|
+EOF
+    # A client that would not start still leaves DXL exports to the DXL reader.
+    run_with "${cli[@]}" scan "$(windows_path "$fixtures/sample-book.dxl")"
+    [[ $status == 0 ]] || fail "a DXL export beside a client that does not start: exit status $status"
     ;;
 
 installer)

@@ -5,9 +5,12 @@
 
 namespace notes::client {
 
-std::unique_ptr<Session> createSession(std::string_view progId)
+std::unique_ptr<Session> createSession(std::string_view progId, std::string &whyNot)
 {
-    return std::make_unique<com::ComSession>(com::ComDispatch::create(progId));
+    com::ComDispatch session = com::ComDispatch::create(progId, &whyNot);
+    if (!session)
+        return nullptr;
+    return std::make_unique<com::ComSession>(std::move(session));
 }
 
 } // namespace notes::client

@@ -19,7 +19,8 @@ std::unique_ptr<View> ComDatabase::GetView(std::string_view name)
 {
     const Variant result = m_database.callWith("GetView", Variant::text(name, "GetView name"));
     // Notes gives Nothing for a view the database does not have.
-    return std::make_unique<ComView>(ComDispatch::requireObject(result, std::string("GetView(\"").append(name).append("\")")));
+    return std::make_unique<ComView>(m_database.sameSession(
+        ComDispatch::requireObject(result, std::string("GetView(\"").append(name).append("\")")), "NotesView"));
 }
 
 } // namespace notes::com

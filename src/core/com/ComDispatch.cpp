@@ -1,9 +1,13 @@
 #include "ComDispatch.h"
 
+#include "notes/BusyHook.h"
 #include "notes/NotesError.h"
+#include "ComMessageFilter.h"
 #include "ComText.h"
 
+#include <chrono>
 #include <cstdio>
+#include <thread>
 #include <vector>
 
 namespace notes::com {
@@ -16,6 +20,8 @@ void ensureComInitialised()
     // is in the multithreaded apartment already; COM still works, through proxies.
     if (FAILED(result) && result != RPC_E_CHANGED_MODE)
         throw NotesError(std::string("COM cannot be initialised: ") + describeHresult(result));
+    static const bool filtered = (ComMessageFilter::install(), true);
+    (void)filtered;
 }
 
 std::string describeHresult(HRESULT hr)
@@ -42,6 +48,10 @@ std::string describeHresult(HRESULT hr)
         {RPC_E_SERVERFAULT, "RPC_E_SERVERFAULT"},
         {RPC_E_WRONG_THREAD, "RPC_E_WRONG_THREAD"},
         {RPC_E_CALL_REJECTED, "RPC_E_CALL_REJECTED"},
+        {RPC_E_SERVERCALL_RETRYLATER, "RPC_E_SERVERCALL_RETRYLATER"},
+        {CO_E_SERVER_STOPPING, "CO_E_SERVER_STOPPING"},
+        {HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE), "RPC_S_SERVER_UNAVAILABLE"},
+        {HRESULT_FROM_WIN32(RPC_S_CALL_FAILED), "RPC_S_CALL_FAILED"},
         {DISP_E_UNKNOWNINTERFACE, "DISP_E_UNKNOWNINTERFACE"},
         {DISP_E_MEMBERNOTFOUND, "DISP_E_MEMBERNOTFOUND"},
         {DISP_E_PARAMNOTFOUND, "DISP_E_PARAMNOTFOUND"},
@@ -152,7 +162,37 @@ private:
     std::vector<VARIANTARG> m_values;
 };
 
+// A server busy with something else (the Notes client asking for a password) refuses
+// calls. COM retries them through the thread's message filter; a refusal that still comes
+// back here, where COM could not or did not retry, is tried again the same way until the
+// same patience runs out. Meanwhile the windows keep painting.
+template <typename Call>
+HRESULT retryWhileRefused(Call &&call)
+{
+    const auto start = std::chrono::steady_clock::now();
+    for (;;) {
+        const HRESULT hr = call();
+        if (hr != RPC_E_CALL_REJECTED && hr != RPC_E_SERVERCALL_RETRYLATER)
+            return hr;
+        const auto elapsed =
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+        const auto pause = ComMessageFilter::retryPause(elapsed);
+        if (!pause)
+            return hr;
+        for (const auto until = std::chrono::steady_clock::now() + *pause; std::chrono::steady_clock::now() < until;) {
+            BusyHook::tick();
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    }
+}
+
 } // namespace
+
+const DISPID *MemberIds::find(const std::string &key) const
+{
+    const auto found = m_ids.find(key);
+    return found == m_ids.end() ? nullptr : &found->second;
+}
 
 ComDispatch::~ComDispatch()
 {
@@ -162,6 +202,8 @@ ComDispatch::~ComDispatch()
 
 ComDispatch::ComDispatch(const ComDispatch &other) noexcept
     : m_object(other.m_object)
+    , m_ids(other.m_ids)
+    , m_class(other.m_class)
 {
     if (m_object)
         m_object->AddRef();
@@ -175,12 +217,16 @@ ComDispatch &ComDispatch::operator=(const ComDispatch &other) noexcept
         if (m_object)
             m_object->Release();
         m_object = other.m_object;
+        m_ids = other.m_ids;
+        m_class = other.m_class;
     }
     return *this;
 }
 
 ComDispatch::ComDispatch(ComDispatch &&other) noexcept
     : m_object(std::exchange(other.m_object, nullptr))
+    , m_ids(std::move(other.m_ids))
+    , m_class(std::exchange(other.m_class, nullptr))
 {
 }
 
@@ -190,6 +236,8 @@ ComDispatch &ComDispatch::operator=(ComDispatch &&other) noexcept
         if (m_object)
             m_object->Release();
         m_object = std::exchange(other.m_object, nullptr);
+        m_ids = std::move(other.m_ids);
+        m_class = std::exchange(other.m_class, nullptr);
     }
     return *this;
 }
@@ -206,30 +254,47 @@ ComDispatch ComDispatch::share(IDispatch *object) noexcept
     return ComDispatch(object);
 }
 
-ComDispatch ComDispatch::create(std::string_view progId)
+ComDispatch ComDispatch::create(std::string_view progId, std::string *whyNot)
 {
     ensureComInitialised();
     const std::string name(progId);
     const std::wstring wideName = toWide(progId, name);
     CLSID classId{};
     HRESULT hr = CLSIDFromProgID(wideName.c_str(), &classId);
-    if (FAILED(hr))
-        throw NotesError(name + ": no class is registered under this name: " + describeHresult(hr));
+    if (FAILED(hr)) {
+        if (whyNot)
+            *whyNot = name + ": no class is registered under this name: " + describeHresult(hr);
+        return {};
+    }
     IDispatch *object = nullptr;
     hr = CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IDispatch,
                           reinterpret_cast<void **>(&object));
     ComDispatch created(object);
-    if (FAILED(hr) || !created) {
-        std::string message = name + ": the object cannot be created: " + describeHresult(hr);
-        // The name is found but not the class: typically a 32-bit Notes client's in-process
-        // server seen from a 64-bit program, or the other way round.
-        if (hr == REGDB_E_CLASSNOTREG)
-            message.append("; the class may be registered for ")
-                .append(sizeof(void *) == 8 ? "32" : "64")
-                .append("-bit programs only");
-        throw NotesError(message);
+    // The name is found but not the class: a 32-bit Notes client's in-process server seen
+    // from a 64-bit program, or the other way round. For this program it is not there.
+    if (hr == REGDB_E_CLASSNOTREG) {
+        if (whyNot)
+            *whyNot = name + ": the class is not registered for " + (sizeof(void *) == 8 ? "64" : "32") +
+                      "-bit programs: " + describeHresult(hr);
+        return {};
     }
+    // It is there but would not start: that is what the user must hear about.
+    if (FAILED(hr) || !created)
+        throw NotesError(name + ": the object cannot be created: " + describeHresult(hr));
     return created;
+}
+
+void ComDispatch::startSession(const char *className)
+{
+    m_ids = std::make_shared<MemberIds>();
+    m_class = className;
+}
+
+ComDispatch ComDispatch::sameSession(ComDispatch object, const char *className) const
+{
+    object.m_ids = m_ids;
+    object.m_class = className;
+    return object;
 }
 
 Variant ComDispatch::call(std::string_view member, std::span<Variant> args)
@@ -242,25 +307,64 @@ Variant ComDispatch::get(std::string_view member, std::span<Variant> args)
     return invoke(member, DISPATCH_PROPERTYGET, args);
 }
 
-Variant ComDispatch::invoke(std::string_view member, WORD flags, std::span<Variant> args)
+bool ComDispatch::setIfPresent(std::string_view member, Variant value)
+{
+    bool present = true;
+    invoke(member, DISPATCH_PROPERTYPUT, std::span<Variant>(&value, 1), &present);
+    return present;
+}
+
+bool ComDispatch::idOf(std::string_view member, DISPID &id, bool mayBeMissing)
+{
+    const std::string name(member);
+    std::string key;
+    if (m_ids && m_class) {
+        key.append(m_class).append(".").append(name);
+        if (const DISPID *known = m_ids->find(key)) {
+            id = *known;
+            return true;
+        }
+    }
+    std::wstring wideName = toWide(member, name);
+    LPOLESTR names[] = {wideName.data()};
+    id = DISPID_UNKNOWN;
+    const HRESULT hr =
+        retryWhileRefused([&] { return m_object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id); });
+    if (hr == DISP_E_UNKNOWNNAME && mayBeMissing)
+        return false;
+    if (FAILED(hr))
+        throw NotesError(name + ": the object has no member of this name: " + describeHresult(hr));
+    if (!key.empty())
+        m_ids->remember(std::move(key), id);
+    return true;
+}
+
+Variant ComDispatch::invoke(std::string_view member, WORD flags, std::span<Variant> args, bool *present)
 {
     const std::string name(member);
     if (!m_object)
         throw NotesError(name + ": there is no object to call");
-    std::wstring wideName = toWide(member, name);
-    LPOLESTR names[] = {wideName.data()};
     DISPID id = DISPID_UNKNOWN;
-    HRESULT hr = m_object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
-    if (FAILED(hr))
-        throw NotesError(name + ": the object has no member of this name: " + describeHresult(hr));
+    if (!idOf(member, id, present != nullptr)) {
+        *present = false;
+        return {};
+    }
 
     ArgumentArray arguments(args);
     DISPPARAMS parameters = arguments.parameters();
+    // A property's new value is its one named argument.
+    DISPID putId = DISPID_PROPERTYPUT;
+    if (flags & DISPATCH_PROPERTYPUT) {
+        parameters.rgdispidNamedArgs = &putId;
+        parameters.cNamedArgs = 1;
+    }
     Variant result;
     ExceptionInfo exception;
     UINT badArgument = 0;
-    hr = m_object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &parameters, result.receive(), &exception.info,
-                          &badArgument);
+    HRESULT hr = retryWhileRefused([&] {
+        return m_object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &parameters, result.receive(),
+                                &exception.info, &badArgument);
+    });
     if (SUCCEEDED(hr))
         return result;
     if (hr == DISP_E_EXCEPTION)

@@ -52,6 +52,14 @@ Variant Variant::int32(std::int32_t value) noexcept
     return v;
 }
 
+Variant Variant::boolean(bool value) noexcept
+{
+    Variant v;
+    v.m_value.vt = VT_BOOL;
+    v.m_value.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
+    return v;
+}
+
 Variant Variant::object(IDispatch *object) noexcept
 {
     Variant v;

@@ -24,6 +24,7 @@ public:
     // Throws NotesError naming `what` when utf8 is not valid UTF-8.
     static Variant text(std::string_view utf8, std::string_view what = "argument");
     static Variant int32(std::int32_t value) noexcept;
+    static Variant boolean(bool value) noexcept;
     // Holds its own reference to the object.
     static Variant object(IDispatch *object) noexcept;
     // An object variable passed by reference, as Visual Basic passes one: the callee may

@@ -25,10 +25,12 @@ public:
     bool found = false;
     bool isDatabase = false;
     std::string title;
+    std::uint64_t rootEnd = 0;
 
     void startElement(std::string_view name, const char **attributes) override
     {
         found = true;
+        rootEnd = parser->currentByteIndex() + parser->currentByteCount();
         const char *rootTitle = DxlXmlParser::attribute(attributes, "title");
         title = rootTitle ? rootTitle : "";
         // A <database> of some other vocabulary is not ours.
@@ -42,11 +44,10 @@ public:
 
 } // namespace
 
-DxlDatabase::DxlDatabase(std::string path, std::string encoding, std::string title, DxlByteRange doctype)
+DxlDatabase::DxlDatabase(std::string path, std::string title, DxlViewIndex::Layout layout)
     : m_path(std::move(path))
-    , m_encoding(std::move(encoding))
     , m_title(std::move(title))
-    , m_doctype(doctype)
+    , m_layout(std::move(layout))
 {
 }
 
@@ -80,18 +81,20 @@ std::unique_ptr<DxlDatabase> DxlDatabase::open(std::string_view path)
         throw NotesError(where + " is an XML file, but not a DXL database export");
     if (encoding.empty())
         encoding = parser.declaredEncoding().empty() ? "UTF-8" : parser.declaredEncoding();
-    DxlByteRange doctype{0, 0};
+    DxlViewIndex::Layout layout;
+    layout.encoding = std::move(encoding);
     if (parser.doctypeEnd() > parser.declarationEnd())
-        doctype = DxlByteRange{parser.declarationEnd(), parser.doctypeEnd() - parser.declarationEnd()};
-    return std::unique_ptr<DxlDatabase>(
-        new DxlDatabase(where, std::move(encoding), std::move(root.title), doctype));
+        layout.doctype = DxlByteRange{parser.declarationEnd(), parser.doctypeEnd() - parser.declarationEnd()};
+    layout.rootName = parser.rootName();
+    layout.rootEnd = root.rootEnd;
+    return std::unique_ptr<DxlDatabase>(new DxlDatabase(where, std::move(root.title), std::move(layout)));
 }
 
 std::unique_ptr<View> DxlDatabase::GetView(std::string_view name)
 {
     if (!DxlNote::sameName(name, "People"))
         throw NotesError("the database has no view named " + std::string(name));
-    return std::make_unique<DxlView>(DxlViewIndex::build(m_path, m_encoding, m_doctype));
+    return std::make_unique<DxlView>(DxlViewIndex::build(m_path, m_layout));
 }
 
 } // namespace notes::dxl

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DxlFragmentReader.h"
+#include "DxlViewIndex.h"
 
 #include "notes/Database.h"
 
@@ -20,12 +20,11 @@ public:
     std::unique_ptr<View> GetView(std::string_view name) override;
 
 private:
-    DxlDatabase(std::string path, std::string encoding, std::string title, DxlByteRange doctype);
+    DxlDatabase(std::string path, std::string title, DxlViewIndex::Layout layout);
 
     std::string m_path;
-    std::string m_encoding;
     std::string m_title;
-    DxlByteRange m_doctype; // the DOCTYPE declaration; the view's index pass reads past it
+    DxlViewIndex::Layout m_layout;
 };
 
 } // namespace notes::dxl

@@ -3,17 +3,26 @@
 #include "notes/Document.h"
 #include "DxlNote.h"
 
+#include <memory>
+#include <optional>
+
 namespace notes::dxl {
 
+class DxlViewIndex;
+
+// A person of the People view. The four values the scan lists come from the index, as its
+// pass read them; the first other item read parses the document, once.
 class DxlDocument final : public Document
 {
 public:
-    explicit DxlDocument(DxlNote note);
+    DxlDocument(std::shared_ptr<DxlViewIndex> index, std::size_t position);
 
     std::vector<std::string> GetItemValue(std::string_view itemName) override;
 
 private:
-    DxlNote m_note;
+    std::shared_ptr<DxlViewIndex> m_index;
+    std::size_t m_position;
+    std::optional<DxlNote> m_note;
 };
 
 } // namespace notes::dxl

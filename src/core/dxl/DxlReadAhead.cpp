@@ -3,7 +3,14 @@
 #include "notes/NotesError.h"
 
 #include <algorithm>
+#include <bit>
 #include <system_error>
+
+#ifdef _WIN32
+#include <windows.h>
+#elif defined(__linux__)
+#include <sched.h>
+#endif
 
 namespace notes::dxl {
 
@@ -29,8 +36,28 @@ void DxlReadAhead::setThreadStarter(ThreadStarter starter)
     };
 }
 
-DxlReadAhead::DxlReadAhead(const std::vector<DxlByteRange> &ranges)
-    : m_ranges(ranges)
+std::thread DxlReadAhead::startThread(std::function<void()> work)
+{
+    return threadStarter()(std::move(work));
+}
+
+unsigned DxlReadAhead::usableCores()
+{
+#ifdef _WIN32
+    DWORD_PTR process = 0, system = 0;
+    if (GetProcessAffinityMask(GetCurrentProcess(), &process, &system) && process != 0)
+        return static_cast<unsigned>(std::popcount(static_cast<std::uint64_t>(process)));
+#elif defined(__linux__)
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (sched_getaffinity(0, sizeof set, &set) == 0 && CPU_COUNT(&set) > 0)
+        return static_cast<unsigned>(CPU_COUNT(&set));
+#endif
+    return std::max(1u, std::thread::hardware_concurrency());
+}
+
+DxlReadAhead::DxlReadAhead(std::size_t count, RangeAt rangeAt)
+    : m_ranges{count, std::move(rangeAt)}
     , m_slots(Window)
 {
 }
@@ -38,13 +65,19 @@ DxlReadAhead::DxlReadAhead(const std::vector<DxlByteRange> &ranges)
 std::unique_ptr<DxlReadAhead> DxlReadAhead::start(const std::string &path, const std::string &encoding,
                                                   const std::vector<DxlByteRange> &ranges, unsigned workers)
 {
-    std::unique_ptr<DxlReadAhead> ahead(new DxlReadAhead(ranges));
+    return start(path, encoding, ranges.size(), [&ranges](std::size_t i) { return ranges[i]; }, workers);
+}
+
+std::unique_ptr<DxlReadAhead> DxlReadAhead::start(const std::string &path, const std::string &encoding,
+                                                  std::size_t count, RangeAt rangeAt, unsigned workers)
+{
+    std::unique_ptr<DxlReadAhead> ahead(new DxlReadAhead(count, std::move(rangeAt)));
     // Opened here, so that a file that cannot be opened fails the caller, not a thread.
     for (unsigned i = 0; i < workers; ++i)
         ahead->m_readers.push_back(std::make_unique<DxlFragmentReader>(path, encoding));
     for (auto &reader : ahead->m_readers) {
         try {
-            ahead->m_workers.push_back(threadStarter()([self = ahead.get(), r = reader.get()] { self->work(*r); }));
+            ahead->m_workers.push_back(startThread([self = ahead.get(), r = reader.get()] { self->work(*r); }));
         } catch (const std::system_error &) {
             break; // the system is short of threads: go on with those there are
         }
@@ -77,16 +110,19 @@ void DxlReadAhead::work(DxlFragmentReader &reader)
 {
     std::unique_lock lock(m_mutex);
     for (;;) {
+        ++m_idleWorkers;
         m_changed.wait(lock, [this] { return m_stopping || mayClaim(); });
+        --m_idleWorkers;
         if (m_stopping)
             return;
         const std::size_t position = m_claimed++;
-        m_bytesAhead += m_ranges[position].length;
+        const DxlByteRange range = m_ranges[position];
+        m_bytesAhead += range.length;
         m_peakBytesAhead = std::max(m_peakBytesAhead, m_bytesAhead);
         lock.unlock();
         Slot result;
         try {
-            result.note = reader.read(m_ranges[position]);
+            result.note = reader.read(range);
             result.state = State::Ready;
         } catch (const std::exception &error) {
             result.error = error.what();
@@ -94,7 +130,9 @@ void DxlReadAhead::work(DxlFragmentReader &reader)
         }
         lock.lock();
         m_slots[position % Window] = std::move(result);
-        m_changed.notify_all();
+        // Only a waiting walker needs the news: a wake-up is a system call.
+        if (m_walkerWaiting)
+            m_ready.notify_one();
     }
 }
 
@@ -108,13 +146,17 @@ DxlNote DxlReadAhead::take()
 {
     std::unique_lock lock(m_mutex);
     auto &slot = m_slots[m_consumed % Window];
-    m_changed.wait(lock, [&slot] { return slot.state != State::Empty; });
+    m_walkerWaiting = true;
+    m_ready.wait(lock, [&slot] { return slot.state != State::Empty; });
+    m_walkerWaiting = false;
     Slot result = std::move(slot);
     slot.state = State::Empty;
     m_bytesAhead -= m_ranges[m_consumed].length;
     ++m_consumed;
+    const bool wake = m_idleWorkers > 0;
     lock.unlock();
-    m_changed.notify_all();
+    if (wake)
+        m_changed.notify_all();
     if (result.state == State::Failed)
         throw NotesError(result.error);
     return std::move(result.note);

@@ -26,11 +26,21 @@ public:
     // be had. Replaceable so that tests can refuse the n-th thread.
     using ThreadStarter = std::function<std::thread(std::function<void()>)>;
     static void setThreadStarter(ThreadStarter starter);
+    // Every helper thread of the reader, the index pass's included, is started here.
+    static std::thread startThread(std::function<void()> work);
+    // The cores this process may run on: fewer than the machine has when it is confined
+    // to some (taskset, a job object), and then helpers would only take turns with it.
+    static unsigned usableCores();
+
+    // Where the document at a view position lies.
+    using RangeAt = std::function<DxlByteRange(std::size_t position)>;
 
     // Null when not one thread could be started: reading ahead is only a speed-up, and
     // the caller reads on the spot instead. Fewer threads than asked for is no failure.
     static std::unique_ptr<DxlReadAhead> start(const std::string &path, const std::string &encoding,
                                                const std::vector<DxlByteRange> &ranges, unsigned workers);
+    static std::unique_ptr<DxlReadAhead> start(const std::string &path, const std::string &encoding,
+                                               std::size_t count, RangeAt rangeAt, unsigned workers);
 
     // Documents parsed ahead of the walker hold at most about this many bytes of the file
     // (one document more when it alone is larger).
@@ -48,7 +58,7 @@ public:
     std::uint64_t peakBytesAhead();
 
 private:
-    DxlReadAhead(const std::vector<DxlByteRange> &ranges);
+    DxlReadAhead(std::size_t count, RangeAt rangeAt);
 
     enum class State { Empty, Ready, Failed };
     struct Slot
@@ -61,10 +71,20 @@ private:
     bool mayClaim() const;
     void work(DxlFragmentReader &reader);
 
-    const std::vector<DxlByteRange> &m_ranges;
+    struct Ranges
+    {
+        std::size_t count;
+        RangeAt at;
+        std::size_t size() const { return count; }
+        DxlByteRange operator[](std::size_t position) const { return at(position); }
+    };
+    const Ranges m_ranges;
     std::vector<Slot> m_slots;
     std::mutex m_mutex;
-    std::condition_variable m_changed;
+    std::condition_variable m_changed; // for the workers: room to read ahead, or the end
+    std::condition_variable m_ready;   // for the walker: its next document is there
+    unsigned m_idleWorkers = 0;
+    bool m_walkerWaiting = false;
     std::size_t m_claimed = 0;  // next position a worker takes
     std::size_t m_consumed = 0; // next position the walker takes
     std::uint64_t m_bytesAhead = 0; // of the positions claimed and not yet taken

@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstring>
 #include <new>
+#include <random>
 
 namespace notes::dxl {
 
@@ -39,6 +40,10 @@ DxlXmlParser::DxlXmlParser(Handler &handler, const char *encoding)
 {
     if (!m_parser)
         throw std::bad_alloc();
+    // Expat asks the system for a new hash salt at every document it starts, a system call
+    // for each of a book's documents; one unpredictable salt a parser keeps names as hard
+    // to collide.
+    m_salt = std::random_device()();
     install();
 }
 
@@ -52,6 +57,7 @@ void DxlXmlParser::reset(const char *encoding)
     XML_ParserReset(m_parser, encoding);
     m_declaredEncoding.clear();
     m_stopReason.clear();
+    m_rootName.clear();
     m_declarationEnd = 0;
     m_doctypeEnd = 0;
     m_stopped = false;
@@ -60,6 +66,7 @@ void DxlXmlParser::reset(const char *encoding)
 
 void DxlXmlParser::install()
 {
+    XML_SetHashSalt(m_parser, m_salt | 1);
     XML_SetUserData(m_parser, this);
     XML_SetElementHandler(m_parser, &DxlXmlParser::onStart, &DxlXmlParser::onEnd);
     XML_SetCharacterDataHandler(m_parser, &DxlXmlParser::onText);
@@ -81,6 +88,19 @@ bool DxlXmlParser::feed(const char *data, std::size_t length, bool isFinal)
         length -= static_cast<std::size_t>(INT_MAX);
     }
     return XML_Parse(m_parser, data, static_cast<int>(length), isFinal ? XML_TRUE : XML_FALSE) == XML_STATUS_OK;
+}
+
+char *DxlXmlParser::buffer(std::size_t length)
+{
+    void *room = length <= static_cast<std::size_t>(INT_MAX) ? XML_GetBuffer(m_parser, static_cast<int>(length)) : nullptr;
+    if (!room)
+        throw std::bad_alloc();
+    return static_cast<char *>(room);
+}
+
+bool DxlXmlParser::parseBuffer(std::size_t length, bool isFinal)
+{
+    return XML_ParseBuffer(m_parser, static_cast<int>(length), isFinal ? XML_TRUE : XML_FALSE) == XML_STATUS_OK;
 }
 
 void DxlXmlParser::stop(std::string reason)
@@ -106,15 +126,25 @@ std::uint64_t DxlXmlParser::currentByteCount() const
 
 std::string DxlXmlParser::errorText() const
 {
-    const auto line = std::to_string(XML_GetCurrentLineNumber(m_parser));
-    if (m_stopped)
-        return m_stopReason + " (line " + line + ")";
-    return std::string(XML_ErrorString(XML_GetErrorCode(m_parser))) + " (line " + line + ")";
+    return errorReason() + " (line " + std::to_string(currentLine()) + ")";
+}
+
+std::string DxlXmlParser::errorReason() const
+{
+    return m_stopped ? m_stopReason : std::string(XML_ErrorString(XML_GetErrorCode(m_parser)));
+}
+
+std::uint64_t DxlXmlParser::currentLine() const
+{
+    return static_cast<std::uint64_t>(XML_GetCurrentLineNumber(m_parser));
 }
 
 void DxlXmlParser::onStart(void *self, const char *name, const char **attributes)
 {
-    static_cast<DxlXmlParser *>(self)->m_handler.startElement(localName(name), attributes);
+    auto *parser = static_cast<DxlXmlParser *>(self);
+    if (parser->m_rootName.empty())
+        parser->m_rootName = name;
+    parser->m_handler.startElement(localName(name), attributes);
 }
 
 void DxlXmlParser::onEnd(void *self, const char *name)

@@ -45,6 +45,10 @@ public:
 
     // False once the input is malformed or a handler stopped the parse.
     bool feed(const char *data, std::size_t length, bool isFinal);
+    // The same without a copy: the caller reads its bytes straight into the parser's
+    // buffer (room for at least length bytes), then parses the count it read.
+    char *buffer(std::size_t length);
+    bool parseBuffer(std::size_t length, bool isFinal);
     // From a handler: end the parse; feed() returns false. failure: whether that is an error.
     void stop(std::string reason = {});
 
@@ -58,6 +62,11 @@ public:
     std::uint64_t doctypeEnd() const { return m_doctypeEnd; }
     // Why the parse failed, with the line where expat stopped.
     std::string errorText() const;
+    // The same apart: the reason, and the line of the input being parsed now.
+    std::string errorReason() const;
+    std::uint64_t currentLine() const;
+    // The qualified name of the first element, as written: the root's.
+    const std::string &rootName() const { return m_rootName; }
     bool stoppedByHandler() const { return m_stopped; }
 
 private:
@@ -76,6 +85,8 @@ private:
     XML_ParserStruct *m_parser = nullptr;
     std::string m_declaredEncoding;
     std::string m_stopReason;
+    std::string m_rootName;
+    unsigned long m_salt = 0;
     std::uint64_t m_declarationEnd = 0;
     std::uint64_t m_doctypeEnd = 0;
     bool m_stopped = false;

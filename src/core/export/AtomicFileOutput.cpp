@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #ifdef _WIN32
+#include "WindowsFileReplace.h"
 #include <io.h>
 #include <windows.h>
 #else
@@ -26,7 +27,20 @@ namespace fs = std::filesystem;
 
 std::string reason(int error)
 {
+#ifdef _WIN32
+    // In the system's words, not the C runtime's.
+    return windows::runtimeFailure(error);
+#else
     return error ? std::generic_category().message(error) : std::string("unknown error");
+#endif
+}
+
+void clearErrors()
+{
+    errno = 0;
+#ifdef _WIN32
+    windows::clearRuntimeErrors();
+#endif
 }
 
 // Where a symbolic link at the name finally leads: that file is the one replaced, so the
@@ -95,6 +109,9 @@ void AtomicFileOutput::open(const std::string &path)
     const DWORD attributes = GetFileAttributesW(fsPath(m_replaced).wstring().c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
         fail("cannot replace the file", "it is read-only");
+    // Said now, before the walk, rather than after it; the replacement looks again.
+    if (const unsigned long held = windows::heldElsewhere(fsPath(m_replaced)))
+        fail("cannot replace the file", windows::replaceFailure(held));
 #else
     struct stat existing{};
     if (::stat(m_replaced.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
@@ -117,7 +134,7 @@ void AtomicFileOutput::open(const std::string &path)
     if (fd < 0) {
         for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
             m_temporary = temporaryName(m_replaced);
-            errno = 0;
+            clearErrors();
             fd = createExclusive(fsPath(m_temporary), replacing ? 0600 : 0666);
             if (fd < 0 && errno != EEXIST)
                 break;
@@ -164,7 +181,7 @@ void AtomicFileOutput::write(std::string_view bytes)
 {
     if (!m_file)
         throw std::runtime_error(m_target + ": the file is not open");
-    errno = 0;
+    clearErrors();
     if (std::fwrite(bytes.data(), 1, bytes.size(), m_file) != bytes.size())
         fail("cannot write", errno);
 }
@@ -195,10 +212,15 @@ void AtomicFileOutput::commit()
 {
     if (!m_file)
         throw std::runtime_error(m_target + ": the file is not open");
-    errno = 0;
+    clearErrors();
     if (std::fflush(m_file) != 0)
         fail("cannot write", errno);
-#ifndef _WIN32
+#ifdef _WIN32
+    unsigned long flushError = 0;
+    notes::BusyHook::whileBusy([this, &flushError] { flushError = windows::flushToDisk(m_file); });
+    if (flushError != 0)
+        fail("cannot write", windows::systemText(flushError));
+#else
     // On disk before it replaces the old file: a crash now leaves one or the other whole.
     // Flushing a large file takes a while; the windows keep painting meanwhile.
     int syncError = 0;
@@ -210,14 +232,33 @@ void AtomicFileOutput::commit()
         nameUnnamedFile();
     std::FILE *file = m_file;
     m_file = nullptr;
-    errno = 0;
+    clearErrors();
     if (std::fclose(file) != 0)
         fail("cannot write", errno);
+#ifdef _WIN32
+    // As Windows programs replace a document: the old file's permissions and attributes
+    // stay. Where the old file is gone and the new one could not take its name, the new
+    // one stays where it is: nothing of the export is thrown away.
+    windows::Replacement replaced;
+    notes::BusyHook::whileBusy(
+        [this, &replaced] { replaced = windows::replaceFile(fsPath(m_temporary), fsPath(m_replaced)); });
+    if (replaced.newFileLeft) {
+        const std::string left = m_temporary;
+        TemporaryFiles::forget(m_temporarySlot);
+        m_temporarySlot = -1;
+        m_temporary.clear();
+        fail("cannot replace the file", windows::replaceFailure(replaced.error) +
+                                            "; the earlier file is gone, the contacts are in " + left);
+    }
+    if (replaced.error != 0)
+        fail("cannot replace the file", windows::replaceFailure(replaced.error));
+#else
     // Replacing a large file frees its blocks, which takes a while as well.
     std::error_code ec;
     notes::BusyHook::whileBusy([this, &ec] { fs::rename(fsPath(m_temporary), fsPath(m_replaced), ec); });
     if (ec)
         fail("cannot replace the file", ec.value());
+#endif
     TemporaryFiles::forget(m_temporarySlot);
     m_temporarySlot = -1;
     m_temporary.clear();

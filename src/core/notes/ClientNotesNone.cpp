@@ -1,15 +1,13 @@
 #include "ClientNotes.h"
 
-#include "NotesError.h"
 #include "Session.h"
-
-#include <string>
 
 namespace notes::client {
 
-std::unique_ptr<Session> createSession(std::string_view progId)
+std::unique_ptr<Session> createSession(std::string_view progId, std::string &whyNot)
 {
-    throw NotesError("no Notes client on this platform: class " + std::string(progId) + " is not registered");
+    whyNot = "no Notes client on this platform: class " + std::string(progId) + " is not registered";
+    return nullptr;
 }
 
 } // namespace notes::client

@@ -95,9 +95,14 @@ ScanEnding ScanLotusNotesContacts(ScanHost &host, notes::SessionFactory &notes, 
             host.explainEnding(mode.firstFailure());
         return ScanEnding::EmptyBook;
     } catch (const PassErrorMode<Route>::Routed &routed) {
+        // The walk's end is the Document of no entry; with an entry still in hand, something
+        // else ended the listing (Notes gone, a document deleted, a value unreadable).
+        const bool cutShort = n.entry != nullptr;
         n.release();
         if (routed.ending == Route::Completion) {
             host.showMessage(Messages::ScanCompleted, Messages::MakerTitle);
+            if (cutShort)
+                host.explainEnding(routed.reason);
             host.setProceedEnabled(true);
             return ScanEnding::Completed;
         }

@@ -22,10 +22,11 @@ public:
     virtual void showMessage(std::string_view text, std::string_view title) = 0;
     // Lets the window handle pending events. False asks the scan to stop now.
     virtual bool processEvents() = 0;
-    // After the message of an ending that a failure caused (no Notes, no book, no view):
-    // what failed and why, with the line of the file where there is one; nothing comes
-    // between the two. The command-line tool prints it on the line after the message; the
-    // windows show it in the message's box, on a line of its own after the text.
+    // After the message of an ending that a failure caused (no Notes, no book, no view, a
+    // listing that a failure cut short before the end of the view): what failed and why,
+    // with the line of the file where there is one; nothing comes between the two. The
+    // command-line tool prints it on the line after the message; the windows show it in
+    // the message's box, on a line of its own after the text.
     virtual void explainEnding(std::string_view) {}
 };
 

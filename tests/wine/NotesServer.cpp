@@ -1,0 +1,483 @@
+// A stand-in for the Notes client's OLE automation class, "Notes.NotesSession": a local
+// server that COM starts in a process of its own, as it starts the Notes client, so that
+// every call of the tests crosses processes and bitnesses. It serves a DXL book through the
+// program's own DXL reader, with objects shaped as HCL documents Notes' own: collections
+// walked by GetFirst.../GetNext... ending in Nothing, GetItemValue giving an array of
+// VARIANTs, errors raised as DISP_E_EXCEPTION with a description, GetDatabase giving an
+// unopened database (IsOpen False) for a book it cannot open, Document Nothing for a
+// document deleted after its entry was made, AutoUpdate on the view, properties that
+// answer only as properties, and GetNextDocument taking its entry by reference or by value.
+//
+//   notes-server /register [SWITCH...]   registers the class, with the switches it serves with
+//   notes-server /unregister
+//   notes-server /hold FILE              holds FILE open without sharing until stdin ends
+//
+// Switches: --book=DXL (served for any path that ends in "names.nsf"; any other path gives
+// an unopened database), --log=FILE (what the tests check afterwards), --exit-after=N
+// (the process ends in the Nth GetNextDocument), --reject-ms=N (every call is refused
+// with RPC_E_CALL_REJECTED for the first N ms), --slow-ms=N (GetDatabase answers after N
+// ms), --categories=K (a category entry before every K documents: counted, never walked),
+// --delete=N (document N is deleted once the walk reaches it), --missing=array|empty|null
+// (an item the document lacks comes as an empty array, VT_EMPTY or VT_NULL), --refuse-start
+// (ends at once, as a client that fails to start).
+#include "com/ComText.h"
+#include "dxl/DxlSession.h"
+#include "notes/NotesError.h"
+#include "notes/NotesObjects.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cwctype>
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace notes;
+
+namespace {
+
+// {5C4D9E12-7B3A-4F61-A0C8-2D6E8B1F7A34}: the stand-in's class.
+constexpr CLSID ClassId = {0x5c4d9e12, 0x7b3a, 0x4f61, {0xa0, 0xc8, 0x2d, 0x6e, 0x8b, 0x1f, 0x7a, 0x34}};
+// Answers with the object itself, so that an entry handed back to its navigator is known.
+constexpr IID IID_Self = {0x5c4d9e13, 0x7b3a, 0x4f61, {0xa0, 0xc8, 0x2d, 0x6e, 0x8b, 0x1f, 0x7a, 0x34}};
+
+struct Options
+{
+    std::wstring book, log, missing;
+    long exitAfter = 0, rejectMs = 0, slowMs = 0, categories = 0, deleteAt = 0;
+    bool refuseStart = false;
+} options;
+
+ULONGLONG started = GetTickCount64(), lastCall = started;
+long live = 0, idQuestions = 0, rejected = 0, nextCalls = 0;
+
+void note(const std::string &line)
+{
+    if (FILE *log = options.log.empty() ? nullptr : _wfopen(options.log.c_str(), L"ab")) {
+        std::fprintf(log, "%s\n", line.c_str());
+        std::fclose(log);
+    }
+}
+
+HRESULT raise(EXCEPINFO *error, const std::string &description)
+{
+    if (error) {
+        *error = EXCEPINFO{};
+        error->bstrSource = SysAllocString(L"Notes");
+        error->bstrDescription = com::Bstr(description, "error").release();
+        error->scode = E_FAIL;
+    }
+    return DISP_E_EXCEPTION;
+}
+
+enum Kind { Session, Database, View, Navigator, Entry, Document };
+struct Member
+{
+    const wchar_t *name;
+    bool property;
+};
+const std::vector<Member> Members[] = {
+    {{L"GetDatabase", false}},
+    {{L"Title", true}, {L"IsOpen", true}, {L"GetView", false}},
+    {{L"CreateViewNav", false}, {L"AutoUpdate", true}},
+    {{L"Count", true}, {L"GetFirstDocument", false}, {L"GetNextDocument", false}},
+    {{L"Document", true}},
+    {{L"GetItemValue", false}},
+};
+
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor" // deleted by its own Release only
+#endif
+
+class Object final : public IDispatch
+{
+public:
+    explicit Object(Kind kind_)
+        : kind(kind_)
+    {
+        ++live;
+    }
+    const Kind kind;
+    // What the object is, by kind: the book (or the path it could not open), the view and
+    // whether it updates itself, the walk, an entry's place, a document.
+    std::unique_ptr<notes::Database> database;
+    std::string path;
+    std::shared_ptr<notes::View> view;
+    std::shared_ptr<bool> autoUpdate;
+    std::shared_ptr<ViewNavigator> navigator;
+    std::unique_ptr<ViewEntry> entry;
+    long position = 0;
+    bool deleted = false;
+    std::unique_ptr<notes::Document> document;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **object) override
+    {
+        const bool known = IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, IID_Self);
+        *object = known ? static_cast<IDispatch *>(this) : nullptr;
+        return known ? (AddRef(), S_OK) : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_references; }
+    ULONG STDMETHODCALLTYPE Release() override
+    {
+        const ULONG left = --m_references;
+        if (left == 0) {
+            --live;
+            // The last object a pass lets go of: everything else must be gone by now.
+            if (kind == Session)
+                note("session released, " + std::to_string(live) + " objects alive, " + std::to_string(idQuestions) +
+                     " member ids asked, " + std::to_string(rejected) + " calls refused");
+            delete this;
+            if (live == 0)
+                PostQuitMessage(0);
+        }
+        return left;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT *count) override { return *count = 0, S_OK; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo **info) override { return *info = nullptr, E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR *names, UINT count, LCID, DISPID *ids) override
+    {
+        if (refused())
+            return RPC_E_CALL_REJECTED;
+        ++idQuestions;
+        ids[0] = DISPID_UNKNOWN;
+        const auto &members = Members[kind];
+        for (std::size_t i = 0; count == 1 && i < members.size(); ++i)
+            if (_wcsicmp(members[i].name, names[0]) == 0)
+                ids[0] = static_cast<DISPID>(i + 1);
+        return ids[0] == DISPID_UNKNOWN ? DISP_E_UNKNOWNNAME : S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS *parameters, VARIANT *result,
+                                     EXCEPINFO *error, UINT *) override
+    {
+        if (refused())
+            return RPC_E_CALL_REJECTED;
+        const auto &members = Members[kind];
+        if (id < 1 || static_cast<std::size_t>(id) > members.size())
+            return DISP_E_MEMBERNOTFOUND;
+        const Member &member = members[static_cast<std::size_t>(id - 1)];
+        // As a server built on its type library answers: a property is no method.
+        const bool put = (flags & DISPATCH_PROPERTYPUT) != 0;
+        if (member.property ? !(flags & DISPATCH_PROPERTYGET) && !put : !(flags & DISPATCH_METHOD))
+            return DISP_E_MEMBERNOTFOUND;
+        // Answered all the same, as Visual Basic's late binding reads every value that way;
+        // a caller that knows the member is a property reads it as one, and the tests look.
+        if (member.property && (flags & DISPATCH_METHOD))
+            note(com::toUtf8(member.name) + " read as a method");
+        VARIANT ignored;
+        if (!result)
+            result = &ignored;
+        VariantInit(result);
+        try {
+            return call(static_cast<int>(id), put, *parameters, *result, error);
+        } catch (const std::exception &failure) {
+            return raise(error, failure.what());
+        }
+    }
+
+private:
+    ~Object() = default;
+
+    static bool refused()
+    {
+        lastCall = GetTickCount64();
+        return lastCall - started < static_cast<ULONGLONG>(options.rejectMs) && ++rejected;
+    }
+
+    HRESULT call(int id, bool put, DISPPARAMS &parameters, VARIANT &result, EXCEPINFO *error);
+    ULONG m_references = 1;
+};
+
+// Argument i in natural order, by value whatever way it came.
+VARIANT argument(const DISPPARAMS &parameters, UINT i)
+{
+    VARIANT value;
+    VariantInit(&value);
+    if (i >= parameters.cArgs || FAILED(VariantCopyInd(&value, &parameters.rgvarg[parameters.cArgs - 1 - i])))
+        throw NotesError("Argument " + std::to_string(i + 1) + " is missing");
+    return value;
+}
+
+std::string text(const DISPPARAMS &parameters, UINT i)
+{
+    VARIANT value = argument(parameters, i);
+    const HRESULT hr = VariantChangeType(&value, &value, 0, VT_BSTR);
+    const std::string utf8 = SUCCEEDED(hr) ? com::toUtf8(value.bstrVal) : std::string();
+    VariantClear(&value);
+    if (FAILED(hr))
+        throw NotesError("Type mismatch");
+    return utf8;
+}
+
+HRESULT give(VARIANT &result, Object *object)
+{
+    result.vt = VT_DISPATCH;
+    result.pdispVal = object;
+    return S_OK;
+}
+
+Object *entryAt(const Object &navigator, std::unique_ptr<ViewEntry> at, long position)
+{
+    if (!at)
+        return nullptr;
+    auto *entry = new Object(Entry);
+    entry->navigator = navigator.navigator;
+    entry->entry = std::move(at);
+    entry->position = position;
+    entry->deleted = position == options.deleteAt;
+    return entry;
+}
+
+HRESULT Object::call(int id, bool put, DISPPARAMS &parameters, VARIANT &result, EXCEPINFO *error)
+{
+    switch (kind * 10 + id) {
+    case Session * 10 + 1: { // GetDatabase(server, path)
+        Sleep(static_cast<DWORD>(options.slowMs));
+        const std::string server = text(parameters, 0), file = text(parameters, 1);
+        auto *opened = new Object(Database);
+        opened->path = file;
+        std::wstring name = com::toWide(file, "path");
+        for (auto &c : name)
+            c = static_cast<wchar_t>(std::towlower(c));
+        if (server.empty() && name.ends_with(L"names.nsf")) {
+            try {
+                opened->database = dxl::DxlSession().GetDatabase("", com::toUtf8(options.book));
+            } catch (const NotesError &) {
+            }
+        }
+        return give(result, opened);
+    }
+    case Database * 10 + 1: // Title: readable whether or not the book is open
+        result.vt = VT_BSTR;
+        result.bstrVal = com::Bstr(database ? database->Title() : "", "Title").release();
+        return S_OK;
+    case Database * 10 + 2: // IsOpen
+        result.vt = VT_BOOL;
+        result.boolVal = database ? VARIANT_TRUE : VARIANT_FALSE;
+        return S_OK;
+    case Database * 10 + 3: { // GetView(name)
+        if (!database)
+            return raise(error, "Database " + path + " has not been opened yet");
+        const std::string name = text(parameters, 0);
+        if (_stricmp(name.c_str(), "People") != 0)
+            return S_OK; // Nothing: no view of that name
+        auto *object = new Object(View);
+        object->autoUpdate = std::make_shared<bool>(true);
+        try {
+            object->view = database->GetView(name);
+        } catch (...) {
+            object->Release();
+            throw;
+        }
+        return give(result, object);
+    }
+    case View * 10 + 1: { // CreateViewNav
+        auto *object = new Object(Navigator);
+        object->navigator = view->CreateViewNav();
+        object->autoUpdate = autoUpdate;
+        return give(result, object);
+    }
+    case View * 10 + 2: { // AutoUpdate, as the walk sets it
+        VARIANT value = argument(parameters, 0);
+        const HRESULT hr = put ? VariantChangeType(&value, &value, 0, VT_BOOL) : DISP_E_MEMBERNOTFOUND;
+        *autoUpdate = FAILED(hr) || value.boolVal != VARIANT_FALSE;
+        return hr;
+    }
+    case Navigator * 10 + 1: { // Count: the entries, categories included
+        const long documents = navigator->Count();
+        result.vt = VT_I4;
+        result.lVal = documents + (options.categories ? (documents + options.categories - 1) / options.categories : 0);
+        return S_OK;
+    }
+    case Navigator * 10 + 2: // GetFirstDocument
+        return give(result, entryAt(*this, navigator->GetFirstDocument(), 1));
+    case Navigator * 10 + 3: { // GetNextDocument(entry)
+        VARIANT value = argument(parameters, 0);
+        const VARTYPE form = parameters.rgvarg[parameters.cArgs - 1].vt;
+        Object *current = nullptr;
+        if (value.vt == VT_DISPATCH && value.pdispVal)
+            value.pdispVal->QueryInterface(IID_Self, reinterpret_cast<void **>(&current));
+        VariantClear(&value);
+        if (!current || current->kind != Entry)
+            return DISP_E_TYPEMISMATCH;
+        const long from = current->position;
+        auto next = navigator->GetNextDocument(*current->entry);
+        current->Release();
+        if (++nextCalls == 1)
+            note(form == (VT_BYREF | VT_DISPATCH) ? "GetNextDocument: entry by reference" : "GetNextDocument: entry by value");
+        if (nextCalls == options.exitAfter)
+            ExitProcess(3);
+        // A document deleted under a view that updates itself takes the walk's place with it.
+        if (from + 1 == options.deleteAt && *autoUpdate)
+            return raise(error, "Entry not found in index");
+        return give(result, entryAt(*this, std::move(next), from + 1));
+    }
+    case Entry * 10 + 1: { // Document: Nothing once the document is deleted
+        if (deleted)
+            return S_OK;
+        auto *object = new Object(Document);
+        object->document = entry->Document();
+        return give(result, object);
+    }
+    case Document * 10 + 1: { // GetItemValue(name): an array of VARIANTs
+        const auto values = document->GetItemValue(text(parameters, 0));
+        if (values == std::vector<std::string>{""} && options.missing == L"empty")
+            return S_OK;
+        if (values == std::vector<std::string>{""} && options.missing == L"null")
+            return result.vt = VT_NULL, S_OK;
+        const bool none = values == std::vector<std::string>{""} && options.missing == L"array";
+        SAFEARRAY *array = SafeArrayCreateVector(VT_VARIANT, 0, none ? 0 : static_cast<ULONG>(values.size()));
+        for (LONG i = 0; !none && i < static_cast<LONG>(values.size()); ++i) {
+            VARIANT element;
+            element.vt = VT_BSTR;
+            element.bstrVal = com::Bstr(values[static_cast<std::size_t>(i)], "value").release();
+            SafeArrayPutElement(array, &i, &element); // copies
+            VariantClear(&element);
+        }
+        result.vt = VT_ARRAY | VT_VARIANT;
+        result.parray = array;
+        return S_OK;
+    }
+    }
+    return DISP_E_MEMBERNOTFOUND;
+}
+
+class Factory final : public IClassFactory
+{
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **object) override
+    {
+        const bool known = IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory);
+        *object = known ? static_cast<IClassFactory *>(this) : nullptr;
+        return known ? S_OK : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown *outer, REFIID iid, void **object) override
+    {
+        if (outer)
+            return CLASS_E_NOAGGREGATION;
+        auto *session = new Object(Session);
+        const HRESULT hr = session->QueryInterface(iid, object);
+        session->Release();
+        return hr;
+    }
+    HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
+};
+
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
+
+const std::wstring ProgIdKey = L"Software\\Classes\\Notes.NotesSession";
+
+std::wstring classKey()
+{
+    wchar_t clsid[64];
+    StringFromGUID2(ClassId, clsid, 64);
+    return std::wstring(L"Software\\Classes\\CLSID\\") + clsid;
+}
+
+// Per machine: Wine's COM reads the classes of the machine only. A 32-bit server's class
+// lands in the registry's 32-bit view, as a 32-bit client's does; its name in both.
+bool setValue(const std::wstring &key, DWORD type, const std::wstring &value)
+{
+    const wchar_t *name = type == REG_MULTI_SZ ? L"Switches" : nullptr;
+    return RegSetKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), name, type, value.c_str(),
+                           static_cast<DWORD>((value.size() + (type == REG_SZ)) * sizeof(wchar_t))) == ERROR_SUCCESS;
+}
+
+int serve()
+{
+    if (options.refuseStart)
+        return 1;
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    Factory factory;
+    DWORD cookie = 0;
+    // One server a session, started with the switches registered at the time.
+    if (FAILED(CoRegisterClassObject(ClassId, &factory, CLSCTX_LOCAL_SERVER, REGCLS_SINGLEUSE, &cookie)))
+        return 2;
+    note("started");
+    SetTimer(nullptr, 0, 1000, nullptr);
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        // A client that never lets go of its objects does not keep the server forever.
+        if (message.message == WM_TIMER && GetTickCount64() - lastCall > 120000)
+            break;
+        DispatchMessageW(&message);
+    }
+    CoRevokeClassObject(cookie);
+    CoUninitialize();
+    return 0;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t **argv)
+{
+    const std::wstring mode = argc > 1 ? argv[1] : L"";
+    std::vector<std::wstring> switches(argv + (argc > 1 ? 2 : 1), argv + argc);
+    // Started by COM: the switches registered with the class (its command line stays short).
+    if (!mode.starts_with(L"/")) {
+        switches.clear();
+        std::vector<wchar_t> list(32768);
+        DWORD size = static_cast<DWORD>(list.size() * sizeof(wchar_t));
+        if (RegGetValueW(HKEY_LOCAL_MACHINE, classKey().c_str(), L"Switches", RRF_RT_REG_MULTI_SZ, nullptr,
+                         list.data(), &size) == ERROR_SUCCESS)
+            for (const wchar_t *at = list.data(); *at; at += wcslen(at) + 1)
+                switches.emplace_back(at);
+    }
+    const std::pair<const wchar_t *, std::wstring *> texts[] = {
+        {L"--book=", &options.book}, {L"--log=", &options.log}, {L"--missing=", &options.missing}};
+    const std::pair<const wchar_t *, long *> numbers[] = {
+        {L"--exit-after=", &options.exitAfter}, {L"--reject-ms=", &options.rejectMs}, {L"--slow-ms=", &options.slowMs},
+        {L"--categories=", &options.categories}, {L"--delete=", &options.deleteAt}};
+    for (const auto &arg : switches) {
+        for (const auto &[name, text] : texts)
+            if (arg.starts_with(name))
+                *text = arg.substr(wcslen(name));
+        for (const auto &[name, number] : numbers)
+            if (arg.starts_with(name))
+                *number = std::wcstol(arg.c_str() + wcslen(name), nullptr, 10);
+        options.refuseStart = options.refuseStart || arg == L"--refuse-start";
+    }
+    if (mode == L"/register") {
+        wchar_t self[MAX_PATH], clsid[64];
+        GetModuleFileNameW(nullptr, self, MAX_PATH);
+        StringFromGUID2(ClassId, clsid, 64);
+        std::wstring list;
+        for (const auto &arg : switches)
+            list += arg + L'\0';
+        list += L'\0';
+        // As a client registers its OLE class: the name, and the program COM starts for it.
+        return setValue(ProgIdKey + L"\\CLSID", REG_SZ, clsid) &&
+                       setValue(classKey() + L"\\LocalServer32", REG_SZ, L"\"" + std::wstring(self) + L"\"") &&
+                       setValue(classKey(), REG_MULTI_SZ, list)
+                   ? 0
+                   : 1;
+    }
+    if (mode == L"/unregister") {
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, ProgIdKey.c_str());
+        // From either view, whichever bitness registered it.
+        for (const int view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
+            HKEY classes = nullptr;
+            if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\CLSID", 0, static_cast<REGSAM>(KEY_ALL_ACCESS | view), &classes) == 0) {
+                RegDeleteTreeW(classes, classKey().substr(classKey().rfind(L'\\') + 1).c_str());
+                RegCloseKey(classes);
+            }
+        }
+        return 0;
+    }
+    if (mode == L"/hold" && argc > 2) {
+        // As a spreadsheet program holds the file it shows: open, and shared with nobody.
+        HANDLE file = CreateFileW(argv[2], GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        std::printf(file == INVALID_HANDLE_VALUE ? "cannot hold\n" : "held\n");
+        std::fflush(stdout);
+        char read;
+        DWORD got = 0;
+        while (ReadFile(GetStdHandle(STD_INPUT_HANDLE), &read, 1, &got, nullptr) && got) {
+        }
+        return file == INVALID_HANDLE_VALUE ? 1 : 0;
+    }
+    return serve();
+}
