@@ -128,13 +128,20 @@ private slots:
             exported = true;
         });
 
-        // File > "Export as vCard...", after Open, with no access key, follows Proceed.
+        // File > "Export as vCard...", after Open, with no access key, follows Proceed; the
+        // split item is a tick of its own before Exit.
         QStringList items;
         for (const QAction *action : child<QMenu>(program.window, "mnuFile")->actions())
             items << action->objectName() + QLatin1Char(':') + action->text();
         QCOMPARE(items, (QStringList{QStringLiteral("mnuOpen:Open Notes Address Book File"),
-                                     QStringLiteral("mnuExportVCard:Export as vCard..."), QStringLiteral("mnuSep:"),
-                                     QStringLiteral("mnuExit:Exit")}));
+                                     QStringLiteral("mnuExportVCard:Export as vCard..."), QStringLiteral("mnuSep3:"),
+                                     QStringLiteral("mnuSplitForGoogle:Split into Files of 3,000 for Google"),
+                                     QStringLiteral("mnuSep:"), QStringLiteral("mnuExit:Exit")}));
+        auto *split = child<QAction>(program.window, "mnuSplitForGoogle");
+        QVERIFY(split->isCheckable() && !split->isChecked());
+        split->trigger();
+        split->trigger();
+        QVERIFY(!split->isChecked());
         auto *vCard = child<QAction>(program.window, "mnuExportVCard");
         auto *proceed = child<QPushButton>(program.window, "CmdContactsCreate");
         QVERIFY(!proceed->isEnabled() && !vCard->isEnabled());
@@ -162,6 +169,12 @@ private slots:
         QCOMPARE(program.desktop.messages.size(), 2u);
         QCOMPARE(program.desktop.messages[0].text, "Notes Address Book Scan Completed");
         QCOMPARE(program.desktop.messages[1].text, "37 Contacts Saved Successfully");
+
+        // Scanned again, then a key in the path box: the box no longer names what was read.
+        QTest::mouseClick(child<QPushButton>(program.window, "CmdBrowse"), Qt::LeftButton);
+        QVERIFY(proceed->isEnabled() && vCard->isEnabled());
+        QTest::keyClick(child<QLineEdit>(program.window, "txtNotesDatabaseFile"), Qt::Key_H);
+        QVERIFY(!proceed->isEnabled() && !vCard->isEnabled());
     }
 
     void tabOrdersAndAccessKeys()

@@ -185,11 +185,19 @@ TEST_F(Win32FaceTest, WindowsAsTheSystemShowsThemAt96Dpi)
     ASSERT_EQ(GetMenuItemCount(bar), 2);
     HMENU file = GetSubMenu(bar, 0), help = GetSubMenu(bar, 1);
     EXPECT_EQ((std::vector<std::string>{menuItem(bar, 0), menuItem(file, 0), menuItem(file, 1), menuItem(file, 2),
-                                        menuItem(file, 3), menuItem(bar, 1), menuItem(help, 0), menuItem(help, 1),
-                                        menuItem(help, 2), menuItem(help, 3)}),
-              (std::vector<std::string>{"File", "Open Notes Address Book File", "Export as vCard...", "", "Exit", "Help",
-                                        "Contents", "Visit Website", "", "About"}));
+                                        menuItem(file, 3), menuItem(file, 4), menuItem(file, 5), menuItem(bar, 1),
+                                        menuItem(help, 0), menuItem(help, 1), menuItem(help, 2), menuItem(help, 3)}),
+              (std::vector<std::string>{"File", "Open Notes Address Book File", "Export as vCard...", "",
+                                        "Split into Files of 3,000 for Google", "", "Exit", "Help", "Contents",
+                                        "Visit Website", "", "About"}));
     EXPECT_FALSE(vCardItemEnabled(*window));
+    // The split item ticks and unticks from the menu.
+    const auto splitTicked = [&] { return (GetMenuState(file, MainWindow::mnuSplitForGoogle, MF_BYCOMMAND) & MF_CHECKED) != 0; };
+    EXPECT_FALSE(splitTicked());
+    SendMessageW(window->hwnd(), WM_COMMAND, MainWindow::mnuSplitForGoogle, 0);
+    EXPECT_TRUE(splitTicked());
+    SendMessageW(window->hwnd(), WM_COMMAND, MainWindow::mnuSplitForGoogle, 0);
+    EXPECT_FALSE(splitTicked());
     // Tahoma 8.25 point (11 pixels at 96 dpi), the names in Verdana.
     EXPECT_STREQ(fontOf(window->control("CmdBrowse")).lfFaceName, L"Tahoma");
     EXPECT_EQ(fontOf(window->control("CmdBrowse")).lfHeight, -11);
@@ -296,6 +304,14 @@ TEST_F(Win32FaceTest, BrowseScansThenTheFieldChoiceWritesTheSampleBook)
     };
     key(window->control("CmdBrowse"), WM_SYSCHAR, 'p'); // Proceed
     EXPECT_TRUE(opened);
+    EXPECT_FALSE(IsWindowEnabled(window->control("CmdContactsCreate")));
+    EXPECT_FALSE(vCardItemEnabled(*window));
+
+    // Scanned again, then a key typed into the path box: the box no longer names the book
+    // that was read, so nothing exports it.
+    key(window->control("CmdBrowse"), WM_SYSCHAR, 'b');
+    ASSERT_TRUE(IsWindowEnabled(window->control("CmdContactsCreate")));
+    SendMessageW(window->control("txtNotesDatabaseFile"), WM_CHAR, 'h', 0);
     EXPECT_FALSE(IsWindowEnabled(window->control("CmdContactsCreate")));
     EXPECT_FALSE(vCardItemEnabled(*window));
 }
