@@ -256,6 +256,24 @@ export-dxl)
     grep -qF 'missing\GMAILContacts.csv' "$out/stderr" || fail "the failure does not name the file: $(cat "$out/stderr")"
     expect_same "the earlier export" "$out/before.csv" "$folder/GMAILContacts.csv"
 
+    # A full disk, in the system's words ("Disk full." is Wine's; Windows says "There is not
+    # enough space on the disk."): a small file system where this machine lets us mount one.
+    mkdir "$out/small"
+    if mount -t tmpfs -o size=8k tarnwick-full "$out/small" 2>/dev/null; then
+        trap 'exec 3>&-; umount "$out/small" 2>/dev/null || true; rm -rf "$out"' EXIT
+        printf 'First Name\r\nOld,\r\n' >"$out/small/GMAILContacts.csv"
+        cp "$out/small/GMAILContacts.csv" "$out/small-before.csv"
+        run_windows "$exe" export "$book" "$(windows_path "$out/small")"
+        [[ $status == 1 ]] || fail "exit status $status on a full disk, expected 1"
+        grep -qF 'GMAILContacts.csv: cannot write: Disk full.' "$out/stderr" ||
+            fail "the failure does not say the disk is full: $(cat "$out/stderr")"
+        expect_same "the earlier export on a full disk" "$out/small-before.csv" "$out/small/GMAILContacts.csv"
+        [[ $(ls -A "$out/small") == GMAILContacts.csv ]] || fail "files left on the full disk: $(ls -A "$out/small")"
+        umount "$out/small"
+    else
+        echo "A full disk not tried: this machine lets no small file system be mounted."
+    fi
+
     # The file open in another program that shares it with nobody, as a spreadsheet
     # program holds the file it shows: the export fails saying so, and nothing is lost.
     mkfifo "$out/hold"

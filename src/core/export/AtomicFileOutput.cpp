@@ -173,18 +173,41 @@ void AtomicFileOutput::open(const std::string &path)
 #endif
         fail("cannot create the file", error);
     }
+#ifdef _WIN32
+    m_pending.reserve(1u << 20);
+#else
     // Rows are small; a large buffer keeps the write calls few.
     std::setvbuf(m_file, nullptr, _IOFBF, 1 << 20);
+#endif
 }
 
 void AtomicFileOutput::write(std::string_view bytes)
 {
     if (!m_file)
         throw std::runtime_error(m_target + ": the file is not open");
+#ifdef _WIN32
+    // Not through the C runtime: a write that the system cuts short without an error (Wine
+    // does so on a full disk) is a failure with no reason to the runtime, and errno then
+    // says "Invalid argument". Writing the rest shows the system's own error.
+    m_pending.append(bytes);
+    if (m_pending.size() >= (1u << 20))
+        writePending();
+#else
     clearErrors();
     if (std::fwrite(bytes.data(), 1, bytes.size(), m_file) != bytes.size())
         fail("cannot write", errno);
+#endif
 }
+
+#ifdef _WIN32
+void AtomicFileOutput::writePending()
+{
+    const unsigned long error = windows::writeAll(m_file, m_pending);
+    m_pending.clear();
+    if (error != 0)
+        fail("cannot write", windows::systemText(error));
+}
+#endif
 
 // Gives the unnamed file a temporary name beside the target, from which it is renamed
 // over it like a named one.
@@ -212,15 +235,16 @@ void AtomicFileOutput::commit()
 {
     if (!m_file)
         throw std::runtime_error(m_target + ": the file is not open");
-    clearErrors();
-    if (std::fflush(m_file) != 0)
-        fail("cannot write", errno);
 #ifdef _WIN32
+    writePending();
     unsigned long flushError = 0;
     notes::BusyHook::whileBusy([this, &flushError] { flushError = windows::flushToDisk(m_file); });
     if (flushError != 0)
         fail("cannot write", windows::systemText(flushError));
 #else
+    clearErrors();
+    if (std::fflush(m_file) != 0)
+        fail("cannot write", errno);
     // On disk before it replaces the old file: a crash now leaves one or the other whole.
     // Flushing a large file takes a while; the windows keep painting meanwhile.
     int syncError = 0;
@@ -267,6 +291,9 @@ void AtomicFileOutput::commit()
 
 void AtomicFileOutput::discard() noexcept
 {
+#ifdef _WIN32
+    m_pending.clear();
+#endif
     if (m_file) {
         std::fclose(m_file); // an unnamed file vanishes here
         m_file = nullptr;

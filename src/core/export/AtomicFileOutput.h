@@ -38,6 +38,11 @@ private:
     int m_temporarySlot = -1; // its registration for removal on an interruption
     bool m_unnamed = false;
     std::FILE *m_file = nullptr;
+#ifdef _WIN32
+    // Written to the file's handle by the program itself, a megabyte at a time: see write().
+    std::string m_pending;
+    void writePending();
+#endif
 };
 
 } // namespace tarnwick

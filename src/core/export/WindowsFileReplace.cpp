@@ -1,5 +1,6 @@
 #include "WindowsFileReplace.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <io.h>
@@ -37,6 +38,22 @@ void clearRuntimeErrors()
 {
     errno = 0;
     _doserrno = 0;
+}
+
+unsigned long writeAll(std::FILE *file, std::string_view bytes)
+{
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
+    while (!bytes.empty()) {
+        DWORD written = 0;
+        const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
+        if (!WriteFile(handle, bytes.data(), chunk, &written, nullptr))
+            return GetLastError();
+        // A short write is no error by itself: the next call says what stopped it.
+        if (written == 0)
+            return ERROR_DISK_FULL;
+        bytes.remove_prefix(written);
+    }
+    return 0;
 }
 
 unsigned long flushToDisk(std::FILE *file)

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace tarnwick::windows {
 
@@ -17,6 +18,10 @@ std::string systemText(unsigned long code);
 // with clearRuntimeErrors() before the call.
 std::string runtimeFailure(int error);
 void clearRuntimeErrors();
+
+// Writes all of `bytes` at the file's position, through its handle, past the C runtime
+// (which holds nothing of it). 0, or the Windows error.
+unsigned long writeAll(std::FILE *file, std::string_view bytes);
 
 // Writes what the system caches of the file to the disk (FlushFileBuffers), once the
 // runtime's buffer is flushed. 0, or the Windows error.
