@@ -26,17 +26,17 @@ inline void scribble()
 }
 
 // The main window's widgets as a test sees them: the path box, the log as shown, each
-// change of "Proceed" and of the vCard item, and each caption.
+// change of "Proceed", and each caption.
 struct RecordingMainFace final : tarnwick::ui::FrmMainFace
 {
-    std::string path, log, caption = "Tarnwick";
-    std::vector<bool> proceed{false}, exportVCard{false};
-    std::vector<std::string> captions;
+    std::string path, log;
+    std::vector<bool> proceed{false};
+    std::vector<std::string> captions{"Tarnwick"};
     int closes = 0, appends = 0;
-    std::chrono::milliseconds appendTakes{0}; // a text box that is slow to take lines
-    std::function<void()> onClose; // what the window system does when asked to close
-    std::function<void()> onPathChange; // the box tells of every change of its text
     bool splitChecked = false;
+    std::chrono::milliseconds appendTakes{0}; // a text box that is slow to take lines
+    std::function<void()> onClose;            // what the window system does when asked to close
+    std::function<void()> onPathChange;       // the box tells of every change of its text
 
     bool proceedEnabled() const { return proceed.back(); }
     std::string notesDatabaseFile() override { return path; }
@@ -53,10 +53,11 @@ struct RecordingMainFace final : tarnwick::ui::FrmMainFace
         std::this_thread::sleep_for(appendTakes);
         log += text;
     }
+    // The vCard item follows Proceed through setExportsEnabled; the Qt face shows it.
     void setProceedEnabled(bool enabled) override { proceed.push_back(enabled); }
-    void setExportVCardEnabled(bool enabled) override { exportVCard.push_back(enabled); }
+    void setExportVCardEnabled(bool) override {}
     void setSplitForGoogleChecked(bool checked) override { splitChecked = checked; }
-    void setCaption(const std::string &c) override { captions.push_back(caption = c); }
+    void setCaption(const std::string &c) override { captions.push_back(c); }
     void closeWindow() override
     {
         ++closes;
@@ -98,17 +99,16 @@ struct RecordingDesktop final : tarnwick::ui::Desktop
     {
         std::string text, title;
         WindowFace *owner;
-        std::string logShown, captionShown; // the main window's log and caption at that moment
-        bool proceedShown;                  // and whether Proceed was enabled
+        std::string logShown, captionShown; // the main window's log, caption and Proceed then
+        bool proceedShown;
     };
 
-    std::deque<std::string> openFileAnswers, folderAnswers; // none left: a cancel
+    std::deque<std::string> openFileAnswers, folderAnswers;           // none left: a cancel
     std::vector<std::pair<std::string, std::string>> openFileDialogs; // start name, filter
     std::vector<std::string> folderTitles;
     std::function<void()> whileChoosingFolder; // the user acting while the picker is open
     std::vector<Message> messages;
-    const std::string *log = nullptr, *caption = nullptr;
-    const std::vector<bool> *proceed = nullptr;
+    const RecordingMainFace *main = nullptr;
     std::vector<std::string> opened; // shell targets, help paths after "help:"
     bool nothingOpens = false;
     std::vector<Failure> unreported;
@@ -137,8 +137,8 @@ struct RecordingDesktop final : tarnwick::ui::Desktop
     }
     void showMessage(WindowFace *owner, const std::string &text, const std::string &title) override
     {
-        messages.push_back({text, title, owner, log ? *log : std::string(), caption ? *caption : std::string(),
-                            proceed && proceed->back()});
+        messages.push_back({text, title, owner, main ? main->log : "", main ? main->captions.back() : "",
+                            main && main->proceedEnabled()});
     }
     void shellOpen(const std::string &target, Failure onFailure) override { open(target, std::move(onFailure)); }
     std::string browseForFolder(const std::string &title) override
