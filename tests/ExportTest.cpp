@@ -208,7 +208,7 @@ TEST_F(ExportTest, FailuresChangeNothing)
 TEST_F(ExportTest, CardsHoldEveryValueInItsPlace)
 {
     const MemoryNotes::Contact full{
-        {"FullName", {"CN=Ann Carter/OU=Sales/O=Acme", "Ann Carter", "Annie C"}},
+        {"FullName", {"CN=Ann Carter/OU=Sales/O=Acme", "Ann Carter", "Annie C", "Nan"}},
         {"FirstName", {"Ann"}}, {"MiddleInitial", {"Q"}}, {"LastName", {"Carter"}}, {"Title", {"Dr."}},
         {"Suffix", {"PhD"}}, {"NickName", {"Nan"}},
         {"MailAddress", {"ann@acme.example", "", "\"Carter, Ann\" <ann@home.example>"}},
