@@ -26,19 +26,13 @@ public:
         --m_notes.live;
         m_notes.journal.push_back("release " + m_kind);
     }
-    template <class As>
-    std::unique_ptr<As> make(std::string kind, std::size_t index = 0, const MemoryNotes::Book *book = nullptr)
-    {
-        return std::make_unique<Mem>(m_notes, book ? book : m_book, std::move(kind), index);
-    }
-
     std::unique_ptr<notes::Database> GetDatabase(std::string_view server, std::string_view path) override
     {
         m_notes.call("GetDatabase", std::string(server) + "!!" + std::string(path));
         const auto it = m_notes.books.find(std::string(path));
         if (it == m_notes.books.end())
             throw notes::NotesError("database not found");
-        return make<notes::Database>("database", 0, &it->second);
+        return std::make_unique<Mem>(m_notes, &it->second, "database");
     }
     std::string Title() override
     {
@@ -50,12 +44,12 @@ public:
         m_notes.call("GetView", std::string(name));
         if (name != "People" || !m_book->hasPeopleView)
             throw notes::NotesError("no such view");
-        return make<notes::View>("view");
+        return std::make_unique<Mem>(m_notes, m_book, "view");
     }
     std::unique_ptr<notes::ViewNavigator> CreateViewNav() override
     {
         m_notes.call("CreateViewNav");
-        return make<notes::ViewNavigator>("navigator");
+        return std::make_unique<Mem>(m_notes, m_book, "navigator");
     }
     std::int32_t Count() override
     {
@@ -75,7 +69,7 @@ public:
     std::unique_ptr<notes::Document> Document() override
     {
         m_notes.call("Document");
-        return make<notes::Document>("document", m_index);
+        return std::make_unique<Mem>(m_notes, m_book, "document", m_index);
     }
     std::vector<std::string> GetItemValue(std::string_view item) override
     {
@@ -88,7 +82,7 @@ public:
 private:
     std::unique_ptr<notes::ViewEntry> entry(std::size_t i)
     {
-        return i < m_book->people.size() ? make<notes::ViewEntry>("entry", i) : nullptr;
+        return i < m_book->people.size() ? std::make_unique<Mem>(m_notes, m_book, "entry", i) : nullptr;
     }
     MemoryNotes &m_notes;
     const MemoryNotes::Book *m_book;

@@ -12,12 +12,9 @@
 // What a window would show of a scan or an export run, kept for the test to read.
 struct RecordingHost final : tarnwick::ScanHost, tarnwick::ExportHost
 {
-    struct Message { std::string text, title; };
-
     std::string book, folder;
     std::vector<std::string> log;
-    std::vector<Message> messages;
-    std::vector<std::string> reasons;
+    std::vector<std::string> said; // the messages as "title: text"
     std::vector<bool> proceedChanges;
     int yields = 0, folderAsks = 0;
     std::function<bool(int)> onYield; // with the count of yields; false asks the scan to stop
@@ -32,25 +29,15 @@ struct RecordingHost final : tarnwick::ScanHost, tarnwick::ExportHost
         for (const char *h : headers)
             ticked.at(*tarnwick::ColumnCatalogue::positionOf(h)) = true;
     }
-    bool proceedEnabled() const { return !proceedChanges.empty() && proceedChanges.back(); }
-    // The messages as "title: text".
-    std::vector<std::string> said() const
-    {
-        std::vector<std::string> out;
-        for (const auto &m : messages)
-            out.push_back(m.title + ": " + m.text);
-        return out;
-    }
 
     std::string notesDatabaseFile() override { return book; }
     void setProceedEnabled(bool enabled) override { proceedChanges.push_back(enabled); }
     void showMessage(std::string_view text, std::string_view title) override
     {
-        messages.push_back({std::string(text), std::string(title)});
+        said.push_back(std::string(title) + ": " + std::string(text));
         if (onMessage)
             onMessage();
     }
-    void explainEnding(std::string_view reason) override { reasons.emplace_back(reason); }
 
     void clearLog() override { log.clear(); }
     void appendLogLine(std::string_view line) override { log.emplace_back(line); }
