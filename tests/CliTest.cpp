@@ -185,13 +185,24 @@ TEST(CliExport, GooglesImportLimit)
     EXPECT_EQ(cli(args, &notes).err, "");
     EXPECT_EQ(slurp(dir / "GMAILContacts-2.csv"), "First Name,\r\nBo,\r\n");
 
+    // As cards, 10,000 contacts: four parts of whole cards that join to the single file.
+    for (int i = 3001; i < 10000; ++i)
+        people.push_back(MemoryNotes::contact("P" + std::to_string(i), "", "Lee", ""));
     const auto whole = cli({"export", "/big.nsf", dir.path.string(), "--format", "vcard"}, &notes);
-    EXPECT_EQ(whole.out, "3001 Contacts Saved Successfully\n");
-    EXPECT_NE(whole.err.find("3001 contacts in one file"), std::string::npos) << whole.err;
+    EXPECT_EQ(whole.out, "10000 Contacts Saved Successfully\n");
+    EXPECT_NE(whole.err.find("10000 contacts in one file"), std::string::npos) << whole.err;
     EXPECT_EQ(cli({"export", "/big.nsf", dir.path.string(), "--format=vcard", "--split", "3000"}, &notes).err, "");
-    const auto last = slurp(dir / "GMAILContacts-2.vcf");
-    EXPECT_EQ(last, "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Bo Lee\r\nN:Lee;Bo;;;\r\nEND:VCARD\r\n");
-    EXPECT_EQ(slurp(dir / "GMAILContacts-1.vcf") + last, slurp(dir / "GMAILContacts.vcf"));
+    std::string joined;
+    for (int part = 1; part <= 5; ++part) {
+        const auto file = slurp(dir / ("GMAILContacts-" + std::to_string(part) + ".vcf"));
+        std::size_t cards = 0;
+        for (auto at = file.find("BEGIN:VCARD\r\n"); at != std::string::npos; at = file.find("BEGIN:VCARD", at + 1))
+            ++cards;
+        EXPECT_EQ(cards, part < 4 ? 3000u : part == 4 ? 1000u : 0u) << part;
+        EXPECT_TRUE(part == 5 || (file.starts_with("BEGIN:VCARD\r\n") && file.ends_with("END:VCARD\r\n"))) << part;
+        joined += file;
+    }
+    EXPECT_EQ(joined, slurp(dir / "GMAILContacts.vcf"));
 }
 
 // On a terminal the bar is redrawn in place, within its range, not at all for an empty
