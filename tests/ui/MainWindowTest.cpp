@@ -77,6 +77,20 @@ protected:
 // Browse scans the chosen book, or after a cancel the last one again, from the start. The
 // exports read the book that was scanned: a key typed into the path box after a scan, or
 // during one, disables Proceed until a scan has read the box again; so does a failed scan.
+// The sample book through the DXL reader: its log, and the window repainted while the book
+// is indexed as well as once a contact.
+TEST_F(MainWindowTest, ScansABookAndYieldsWhileItIsIndexed)
+{
+    notes::NotesSessionFactory dxl;
+    FrmMain &w = open(dxl);
+    const std::string book = fixture("sample-book.dxl");
+    desktop.openFileAnswers = {book};
+    w.CmdBrowse_Click();
+    // One yield before the session, one before the listing, one a contact, and more.
+    EXPECT_GT(desktop.yields, 2 + 37);
+    EXPECT_EQ(face.log, expectedSampleLog(book, "\r\n"));
+}
+
 TEST_F(MainWindowTest, ProceedExportsTheBookTheLastScanRead)
 {
     FrmMain &w = open(memory);
