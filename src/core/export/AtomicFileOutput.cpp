@@ -25,6 +25,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Rows are small; a large buffer keeps the write calls few.
+constexpr std::size_t WriteBuffer = std::size_t{1} << 20;
+
 std::string reason(int error)
 {
 #ifdef _WIN32
@@ -174,10 +177,9 @@ void AtomicFileOutput::open(const std::string &path)
         fail("cannot create the file", error);
     }
 #ifdef _WIN32
-    m_pending.reserve(1u << 20);
+    m_pending.reserve(WriteBuffer);
 #else
-    // Rows are small; a large buffer keeps the write calls few.
-    std::setvbuf(m_file, nullptr, _IOFBF, 1 << 20);
+    std::setvbuf(m_file, nullptr, _IOFBF, WriteBuffer);
 #endif
 }
 
@@ -190,7 +192,7 @@ void AtomicFileOutput::write(std::string_view bytes)
     // does so on a full disk) is a failure with no reason to the runtime, and errno then
     // says "Invalid argument". Writing the rest shows the system's own error.
     m_pending.append(bytes);
-    if (m_pending.size() >= (1u << 20))
+    if (m_pending.size() >= WriteBuffer)
         writePending();
 #else
     clearErrors();

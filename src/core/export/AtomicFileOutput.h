@@ -39,7 +39,7 @@ private:
     bool m_unnamed = false;
     std::FILE *m_file = nullptr;
 #ifdef _WIN32
-    // Written to the file's handle by the program itself, a megabyte at a time: see write().
+    // Written to the file's handle by the program itself, a buffer at a time: see write().
     std::string m_pending;
     void writePending();
 #endif
