@@ -18,6 +18,10 @@ namespace {
 
 // Enough to keep the workers busy while the walker writes, small enough not to matter.
 constexpr std::size_t Window = 256;
+// Every wake-up is a system call and a switch of threads, as costly as a small document's
+// parse: a waiting walker is woken for a run of this many documents, not for each one, and
+// idle workers once half the window is free again.
+constexpr std::size_t Batch = 16;
 
 DxlReadAhead::ThreadStarter &threadStarter()
 {
@@ -56,9 +60,11 @@ unsigned DxlReadAhead::usableCores()
     return std::max(1u, std::thread::hardware_concurrency());
 }
 
-DxlReadAhead::DxlReadAhead(std::size_t count, RangeAt rangeAt)
+DxlReadAhead::DxlReadAhead(std::size_t count, RangeAt rangeAt, std::size_t first)
     : m_ranges{count, std::move(rangeAt)}
     , m_slots(Window)
+    , m_claimed(first)
+    , m_consumed(first)
 {
 }
 
@@ -69,9 +75,10 @@ std::unique_ptr<DxlReadAhead> DxlReadAhead::start(const std::string &path, const
 }
 
 std::unique_ptr<DxlReadAhead> DxlReadAhead::start(const std::string &path, const std::string &encoding,
-                                                  std::size_t count, RangeAt rangeAt, unsigned workers)
+                                                  std::size_t count, RangeAt rangeAt, unsigned workers,
+                                                  std::size_t first)
 {
-    std::unique_ptr<DxlReadAhead> ahead(new DxlReadAhead(count, std::move(rangeAt)));
+    std::unique_ptr<DxlReadAhead> ahead(new DxlReadAhead(count, std::move(rangeAt), first));
     // Opened here, so that a file that cannot be opened fails the caller, not a thread.
     for (unsigned i = 0; i < workers; ++i)
         ahead->m_readers.push_back(std::make_unique<DxlFragmentReader>(path, encoding));
@@ -130,10 +137,23 @@ void DxlReadAhead::work(DxlFragmentReader &reader)
         }
         lock.lock();
         m_slots[position % Window] = std::move(result);
-        // Only a waiting walker needs the news: a wake-up is a system call.
-        if (m_walkerWaiting)
+        if (m_walkerWaiting && batchReady())
             m_ready.notify_one();
     }
+}
+
+// The walker's next document is there, and so are those after it up to a batch, or up to
+// the last one claimed: what is not claimed may wait for the walker to make room.
+bool DxlReadAhead::batchReady() const
+{
+    if (m_slots[m_consumed % Window].state == State::Empty)
+        return false;
+    const std::size_t end = std::min(m_consumed + Batch, m_claimed);
+    for (std::size_t position = m_consumed + 1; position < end; ++position) {
+        if (m_slots[position % Window].state == State::Empty)
+            return false;
+    }
+    return true;
 }
 
 std::uint64_t DxlReadAhead::peakBytesAhead()
@@ -146,14 +166,18 @@ DxlNote DxlReadAhead::take()
 {
     std::unique_lock lock(m_mutex);
     auto &slot = m_slots[m_consumed % Window];
-    m_walkerWaiting = true;
-    m_ready.wait(lock, [&slot] { return slot.state != State::Empty; });
-    m_walkerWaiting = false;
+    if (slot.state == State::Empty) {
+        m_walkerWaiting = true;
+        m_ready.wait(lock, [this] { return batchReady(); });
+        m_walkerWaiting = false;
+    }
     Slot result = std::move(slot);
     slot.state = State::Empty;
     m_bytesAhead -= m_ranges[m_consumed].length;
     ++m_consumed;
-    const bool wake = m_idleWorkers > 0;
+    // Workers wait while the window is full by count or by bytes; they go on once half of
+    // it is free, or at once when the walker has taken all there was.
+    const bool wake = m_idleWorkers > 0 && m_claimed - m_consumed <= Window / 2 && m_bytesAhead <= MaxBytesAhead / 2;
     lock.unlock();
     if (wake)
         m_changed.notify_all();

@@ -37,10 +37,12 @@ public:
 
     // Null when not one thread could be started: reading ahead is only a speed-up, and
     // the caller reads on the spot instead. Fewer threads than asked for is no failure.
+    // The walk begins at position first: the documents before it were read already.
     static std::unique_ptr<DxlReadAhead> start(const std::string &path, const std::string &encoding,
                                                const std::vector<DxlByteRange> &ranges, unsigned workers);
     static std::unique_ptr<DxlReadAhead> start(const std::string &path, const std::string &encoding,
-                                               std::size_t count, RangeAt rangeAt, unsigned workers);
+                                               std::size_t count, RangeAt rangeAt, unsigned workers,
+                                               std::size_t first = 0);
 
     // Documents parsed ahead of the walker hold at most about this many bytes of the file
     // (one document more when it alone is larger).
@@ -50,7 +52,7 @@ public:
     DxlReadAhead(const DxlReadAhead &) = delete;
     DxlReadAhead &operator=(const DxlReadAhead &) = delete;
 
-    // The position every walk takes next: 0, then one more each time.
+    // The position every walk takes next: first, then one more each time.
     std::size_t next() const { return m_consumed; }
     // The document at next(); throws NotesError as reading it on the spot would.
     DxlNote take();
@@ -58,7 +60,7 @@ public:
     std::uint64_t peakBytesAhead();
 
 private:
-    DxlReadAhead(std::size_t count, RangeAt rangeAt);
+    DxlReadAhead(std::size_t count, RangeAt rangeAt, std::size_t first);
 
     enum class State { Empty, Ready, Failed };
     struct Slot
@@ -69,6 +71,7 @@ private:
     };
 
     bool mayClaim() const;
+    bool batchReady() const;
     void work(DxlFragmentReader &reader);
 
     struct Ranges

@@ -582,11 +582,14 @@ std::optional<std::string_view> DxlViewIndex::indexedValue(std::size_t position,
 
 DxlNote DxlViewIndex::parse(std::size_t position, bool wholeWalk)
 {
-    if (wholeWalk && position == 0 && !m_readAhead && !m_readAheadRefused && m_entries.size() > 1) {
+    // The walk's first documents may have been answered from the index alone (an export
+    // whose first columns are names): its parsers start with the first it reads whole.
+    if (wholeWalk && !m_readAhead && !m_readAheadRefused && position + 1 < m_entries.size()) {
         const unsigned cores = DxlReadAhead::usableCores();
         if (cores > 1)
             m_readAhead = DxlReadAhead::start(
-                m_path, m_encoding, m_entries.size(), [this](std::size_t at) { return rangeAt(at); }, std::min(cores, 4u));
+                m_path, m_encoding, m_entries.size(), [this](std::size_t at) { return rangeAt(at); },
+                std::min(cores, 4u), position);
         // Without a thread, every read is on the spot; asking again each walk gains nothing.
         m_readAheadRefused = !m_readAhead;
     }

@@ -50,8 +50,9 @@ public:
     std::optional<std::string_view> indexedValue(std::size_t position, std::string_view item) const;
     static bool isIndexedItem(std::string_view item);
     // The whole document, parsed from its bytes. wholeWalk: an item the index does not
-    // hold was asked for, so the walk reads whole documents: from its first one on, it is
-    // served by parsers running ahead on the other cores. Any other read is on the spot.
+    // hold was asked for, so the walk reads whole documents: from the first it reads whole
+    // on, it is served by parsers running ahead on the other cores. Any other read is on
+    // the spot.
     DxlNote parse(std::size_t position, bool wholeWalk);
 
     struct Entry
