@@ -18,8 +18,13 @@ public:
     DxlDocument(std::shared_ptr<DxlViewIndex> index, std::size_t position);
 
     std::vector<std::string> GetItemValue(std::string_view itemName) override;
+    std::optional<std::string> firstItemValue(std::string_view itemName) override;
 
 private:
+    // The item, from the document parsed the first time an item is read that the index does
+    // not hold; null when the document has no such item.
+    const DxlNote::Item *parsedItem(std::string_view itemName);
+
     std::shared_ptr<DxlViewIndex> m_index;
     std::size_t m_position;
     std::optional<DxlNote> m_note;

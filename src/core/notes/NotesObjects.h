@@ -53,10 +53,10 @@ struct NotesObjects
     // Element 0 of an item's values, as the scan and the export read every field.
     static std::string firstValue(notes::Document &document, std::string_view item)
     {
-        auto values = document.GetItemValue(item);
-        if (values.empty())
+        auto value = document.firstItemValue(item);
+        if (!value)
             throw NotesError("item " + std::string(item) + " has no value");
-        return std::move(values.front());
+        return std::move(*value);
     }
 };
 
