@@ -46,11 +46,15 @@ public:
         m_thread = std::thread([this] {
             while (m_running) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(5));
-                std::lock_guard lock(m_mutex);
-                if (m_pending)
-                    continue;
-                m_pending = true;
-                m_damaged = Clock::now();
+                {
+                    std::lock_guard lock(m_mutex);
+                    if (m_pending)
+                        continue;
+                    m_pending = true;
+                    m_damaged = Clock::now();
+                }
+                // Not under the lock: the window's thread takes it in WM_PAINT, and Wine may
+                // wait for that thread inside RedrawWindow.
                 RedrawWindow(m_window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
             }
         });
