@@ -18,7 +18,8 @@ TEST(Win32DesktopTest, FilterBecomesTheDialogsPairsOfTexts)
               expected);
 }
 
-TEST(Win32DesktopTest, HelpIsTheChmBesideTheProgram)
+// Help is the .chm beside the program; what the shell or Help cannot open is reported.
+TEST(Win32DesktopTest, HelpBesideTheProgramAndWhatCannotBeOpened)
 {
     wchar_t program[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, program, MAX_PATH);
@@ -26,11 +27,7 @@ TEST(Win32DesktopTest, HelpIsTheChmBesideTheProgram)
     folder.resize(folder.find_last_of(L'\\'));
     Win32Desktop desktop;
     EXPECT_EQ(desktop.helpDocumentPath(), tarnwick::win32::narrow(folder + L"\\Help.chm"));
-}
 
-TEST(Win32DesktopTest, WhatCannotBeOpenedIsReported)
-{
-    Win32Desktop desktop;
     int failures = 0;
     auto failed = [&failures] { ++failures; };
     desktop.shellOpen("", failed);

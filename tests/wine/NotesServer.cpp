@@ -27,7 +27,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cwctype>
 #include <memory>
 #include <string>
 #include <vector>
@@ -236,10 +235,7 @@ HRESULT Object::call(int id, bool put, DISPPARAMS &parameters, VARIANT &result, 
         const std::string server = text(parameters, 0), file = text(parameters, 1);
         auto *opened = new Object(Database);
         opened->path = file;
-        std::wstring name = com::toWide(file, "path");
-        for (auto &c : name)
-            c = static_cast<wchar_t>(std::towlower(c));
-        if (server.empty() && name.ends_with(L"names.nsf")) {
+        if (server.empty() && file.size() >= 9 && _stricmp(file.c_str() + file.size() - 9, "names.nsf") == 0) {
             try {
                 opened->database = dxl::DxlSession().GetDatabase("", com::toUtf8(options.book));
             } catch (const NotesError &) {
@@ -261,14 +257,10 @@ HRESULT Object::call(int id, bool put, DISPPARAMS &parameters, VARIANT &result, 
         const std::string name = text(parameters, 0);
         if (_stricmp(name.c_str(), "People") != 0)
             return S_OK; // Nothing: no view of that name
+        auto found = database->GetView(name); // the book's error, raised before any object is made
         auto *object = new Object(View);
+        object->view = std::move(found);
         object->autoUpdate = std::make_shared<bool>(true);
-        try {
-            object->view = database->GetView(name);
-        } catch (...) {
-            object->Release();
-            throw;
-        }
         return give(result, object);
     }
     case View * 10 + 1: { // CreateViewNav

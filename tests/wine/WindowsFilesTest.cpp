@@ -1,6 +1,7 @@
 // Files on Windows, in a folder named outside the code page: UTF-8 paths reach the
 // wide-character file API intact, the export's temporary file is created only where no
 // file is, and it replaces the earlier export as Windows programs replace a document.
+#include "Fixtures.h"
 #include "dxl/DxlSession.h"
 #include "export/AtomicFileOutput.h"
 #include "export/WindowsFileReplace.h"
@@ -24,21 +25,10 @@ std::string utf8(const fs::path &path)
     return std::string(reinterpret_cast<const char *>(u8.data()), u8.size());
 }
 
-std::string slurp(const fs::path &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 class WindowsFilesTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
+    void SetUp() override { fs::create_directories(dir); }
 
     void exportTo(const fs::path &file, std::string_view bytes)
     {
@@ -48,7 +38,8 @@ protected:
         output.commit();
     }
 
-    const fs::path dir = fs::path(::testing::TempDir()) / (fs::path(u8"tarnwick Zoë Łódź ") += std::to_string(_getpid()));
+    const TempFolder temp{"windows-files"};
+    const fs::path dir = temp.path / u8"Zoë Łódź";
     const fs::path csv = dir / "GMAILContacts.csv";
 };
 
@@ -135,7 +126,7 @@ TEST_F(WindowsFilesTest, TemporaryFileNeverOpensOneThatIsThere)
 
 TEST_F(WindowsFilesTest, DxlBookOpensFromTheFolder)
 {
-    fs::copy_file(TARNWICK_FIXTURES "/sample-book.dxl", dir / u8"Adressbuch Müller.dxl");
+    fs::copy_file(fixture("sample-book.dxl"), dir / u8"Adressbuch Müller.dxl");
     const auto path = utf8(dir / u8"Adressbuch Müller.dxl");
     EXPECT_TRUE(notes::dxl::DxlSession::isDxlFile(path));
     EXPECT_EQ(notes::dxl::DxlSession().GetDatabase("", path)->Title(), "Ann Lee's Directory");
