@@ -82,13 +82,18 @@ void MessagePump::runModal(Win32Window &window, HWND owner)
 bool MessagePump::handlePending()
 {
     MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    // Paints last, and as many as repaintOnly takes: a window damaged again while it paints
+    // (another dragged across it) always has a paint pending, and taking paints until none
+    // is left kept a scan from going on for as long as the damage lasted.
+    constexpr UINT AllButPaints = PM_QS_INPUT | PM_QS_POSTMESSAGE | PM_QS_SENDMESSAGE;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE | AllButPaints)) {
         if (message.message == WM_QUIT) {
             keepQuit(message);
             return false;
         }
         dispatch(message);
     }
+    repaintOnly();
     return true;
 }
 

@@ -60,4 +60,34 @@ TEST(MessagePumpTest, RepaintingHoldsInputBackAndAQuitStaysForTheMainLoop)
     DestroyWindow(window);
 }
 
+// A window damaged again while it paints, as under another window dragged across it, always
+// has a paint pending: the yield still handles what was posted, paints, and returns.
+TEST(MessagePumpTest, AYieldEndsUnderDamageThatNeverEnds)
+{
+    static int paints = 0;
+    WNDCLASSW kind{};
+    kind.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
+        if (message != WM_PAINT)
+            return DefWindowProcW(window, message, wParam, lParam);
+        PAINTSTRUCT paint;
+        BeginPaint(window, &paint);
+        EndPaint(window, &paint);
+        InvalidateRect(window, nullptr, FALSE);
+        ++paints;
+        return 0;
+    };
+    kind.hInstance = GetModuleHandleW(nullptr);
+    kind.lpszClassName = L"TarnwickAlwaysDamaged";
+    ASSERT_NE(RegisterClassW(&kind), 0);
+    HWND window = CreateWindowExW(0, kind.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr,
+                                  kind.hInstance, nullptr);
+    ASSERT_NE(window, nullptr);
+    PostMessageW(window, WM_KEYDOWN, 'X', 0);
+    EXPECT_TRUE(MessagePump::handlePending());
+    MSG message;
+    EXPECT_FALSE(PeekMessageW(&message, window, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE));
+    EXPECT_GE(paints, 1);
+    DestroyWindow(window);
+}
+
 } // namespace
