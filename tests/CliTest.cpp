@@ -54,16 +54,13 @@ TEST(CliExport, WritesTheNamedColumnsOrParts)
     EXPECT_EQ(all.out, "37 Contacts Saved Successfully\n");
     EXPECT_EQ(slurp(dir / "GMAILContacts.csv"), slurp(fixture("sample-book.all.csv")));
 
+    // The columns in the catalogue's order, whatever the list's.
     const std::string some = "First Name,E-mail Address,\r\nReception,reception@northwind.example,\r\n";
-    for (const auto &columns : std::vector<std::vector<std::string>>{{"--columns", "E-mail Address,First Name"},
-                                                                     {"--columns=First Name,E-mail Address"}}) {
-        auto args = std::vector<std::string>{"export", Sample, dir / ""};
-        args.insert(args.end(), columns.begin(), columns.end());
-        EXPECT_EQ(cli(args).code, 0);
-        const auto file = slurp(dir / "GMAILContacts.csv");
-        EXPECT_TRUE(file.starts_with(some)) << columns.back();
-    }
+    EXPECT_EQ(cli({"export", Sample, dir / "", "--columns", "E-mail Address,First Name"}).code, 0);
+    EXPECT_TRUE(slurp(dir / "GMAILContacts.csv").starts_with(some));
+    EXPECT_EQ(cli({"export", Sample, dir / "", "--columns=First Name,E-mail Address"}).code, 0);
     const auto file = slurp(dir / "GMAILContacts.csv");
+    EXPECT_TRUE(file.starts_with(some));
     EXPECT_EQ(cli({"export", Sample, dir / "missing"}).code, 1);
     EXPECT_EQ(slurp(dir / "GMAILContacts.csv"), file);
 
