@@ -37,6 +37,13 @@ TEST(CliScan, ListsThePeopleView)
     EXPECT_EQ(empty.code, 3);
     EXPECT_TRUE(empty.out.ends_with("Total Contacts Found : 0\nListing Found Contacts...\n" + Rule + "\n"));
     EXPECT_EQ(empty.err, "Korvane Software: File does not seems to be a valid address book or is empty.\n");
+    // Counted past sixteen bits, every one listed.
+    MemoryNotes notes;
+    notes.books["/big.nsf"].people.assign(40000, MemoryNotes::contact("P", "", "Q", ""));
+    const auto big = cli({"scan", "/big.nsf"}, &notes).out;
+    EXPECT_NE(big.find("\nTotal Contacts Found : 40000\n"), std::string::npos);
+    EXPECT_TRUE(big.ends_with("\n40000 : P Q - \n"));
+    EXPECT_EQ(std::count(big.begin(), big.end(), '\n'), 7 + 40000);
 }
 
 TEST(CliExport, WritesTheNamedColumnsOrParts)
@@ -47,17 +54,13 @@ TEST(CliExport, WritesTheNamedColumnsOrParts)
     EXPECT_EQ(all.out, "37 Contacts Saved Successfully\n");
     EXPECT_EQ(slurp(dir / "GMAILContacts.csv"), slurp(fixture("sample-book.all.csv")));
 
+    // The columns in the catalogue's order, whatever the list's.
     const std::string some = "First Name,E-mail Address,\r\nReception,reception@northwind.example,\r\n";
-    for (const auto &columns : std::vector<std::vector<std::string>>{{"--columns", "E-mail Address,First Name"},
-                                                                     {"--columns=First Name,E-mail Address"}}) {
-        auto args = std::vector<std::string>{"export", Sample, dir / ""};
-        args.insert(args.end(), columns.begin(), columns.end());
-        EXPECT_EQ(cli(args).code, 0);
-        const auto file = slurp(dir / "GMAILContacts.csv");
-        EXPECT_TRUE(file.starts_with(some)) << columns.back();
-        EXPECT_NE(file.find("Mei,\"\"\"Wu, Mei\"\" <mei.wu@example.cn>\",\r\n"), std::string::npos);
-    }
+    EXPECT_EQ(cli({"export", Sample, dir / "", "--columns", "E-mail Address,First Name"}).code, 0);
+    EXPECT_TRUE(slurp(dir / "GMAILContacts.csv").starts_with(some));
+    EXPECT_EQ(cli({"export", Sample, dir / "", "--columns=First Name,E-mail Address"}).code, 0);
     const auto file = slurp(dir / "GMAILContacts.csv");
+    EXPECT_TRUE(file.starts_with(some));
     EXPECT_EQ(cli({"export", Sample, dir / "missing"}).code, 1);
     EXPECT_EQ(slurp(dir / "GMAILContacts.csv"), file);
 
@@ -125,12 +128,6 @@ TEST(CliReasons, NamedAfterTheMessage)
 {
     TempFolder dir("why");
     std::filesystem::create_directories(dir.path / "out");
-    const std::string head = "<?xml version='1.0' encoding='utf-8'?>\n"
-                             "<!DOCTYPE database SYSTEM 'xmlschemas/domino_12_0_2.dtd'>\n"
-                             "<database xmlns='http://www.lotus.com/dxl' title='T'>\n";
-    auto person = [](const std::string &first) {
-        return "<document form='Person'><item name='FirstName'><text>" + first + "</text></item></document>\n";
-    };
     const std::tuple<std::string, int, std::string> cases[] = {
         {dir / "missing.dxl", 4, "missing.dxl: No such file or directory"},
         {dir / "out", 4, "it is a folder"},
@@ -139,8 +136,8 @@ TEST(CliReasons, NamedAfterTheMessage)
         {fixture("truncated.dxl"), 3, "unclosed token (line 478)"},
         {dir.write("enc.dxl", "<?xml version='1.0' encoding='x-klingon'?>\n<database/>"), 4,
          "unknown encoding (line 1)"},
-        {dir.write("nbsp.dxl", head + person("Ann") + "\n" + person("Bo&nbsp;b") + person("Cy") + "</database>"), 3,
-         "undefined entity (line 6)"},
+        {dir.write("nbsp.dxl", Head + person("Ann", "") + person("Bo&nbsp;b", "") + person("Cy", "") + "</database>"),
+         3, "undefined entity (line 12)"},
     };
     for (const auto &[book, code, reason] : cases) {
         SCOPED_TRACE(book);

@@ -19,19 +19,6 @@ namespace dxl = notes::dxl;
 
 namespace {
 
-const char *Head = "<?xml version='1.0' encoding='utf-8'?>\n"
-                   "<!DOCTYPE database SYSTEM 'xmlschemas/domino_12_0_2.dtd'>\n"
-                   "<database xmlns='http://www.lotus.com/dxl' version='12.0'\n"
-                   " replicaid='85258A1C0049F2B1' title='Staff &amp; Friends'>\n";
-
-std::string person(const std::string &first, const std::string &last, const std::string &more = {})
-{
-    return "<document form='Person'>\n<item name='Type'><text>Person</text></item>\n"
-           "<item name='FirstName'><text>" +
-           first + "</text></item>\n<item name='LastName'><text>" + last + "</text></item>\n" + more +
-           "</document>\n";
-}
-
 // A book of people P0, P1, ... whose last names count down, so that the view lists them
 // last to first, as listed says; make, where given, writes each one.
 using Maker = std::function<std::string(int i, const std::string &first, const std::string &last)>;

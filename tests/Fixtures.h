@@ -56,6 +56,20 @@ struct TempFolder
     }
 };
 
+// The start of a DXL export as Notes writes it, and a person document in it.
+inline const std::string Head = "<?xml version='1.0' encoding='utf-8'?>\n"
+                                "<!DOCTYPE database SYSTEM 'xmlschemas/domino_12_0_2.dtd'>\n"
+                                "<database xmlns='http://www.lotus.com/dxl' version='12.0'\n"
+                                " replicaid='85258A1C0049F2B1' title='Staff &amp; Friends'>\n";
+
+inline std::string person(const std::string &first, const std::string &last, const std::string &more = {})
+{
+    return "<document form='Person'>\n<item name='Type'><text>Person</text></item>\n"
+           "<item name='FirstName'><text>" +
+           first + "</text></item>\n<item name='LastName'><text>" + last + "</text></item>\n" + more +
+           "</document>\n";
+}
+
 // The scan log of the sample book as a scan of the book at path writes it, each line
 // ended by lineEnd.
 inline std::string expectedSampleLog(const std::string &path, const std::string &lineEnd)

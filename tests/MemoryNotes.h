@@ -17,10 +17,7 @@ public:
     using Contact = std::map<std::string, std::vector<std::string>>;
     struct Book
     {
-        std::string title = "Address Book";
-        bool hasPeopleView = true;
         std::vector<Contact> people;
-        int countOverride = -1; // what Count() says, when it should not be people.size()
     };
 
     std::set<std::string> registered{"Domino.NotesSession", "Notes.NotesSession"};
@@ -41,9 +38,9 @@ public:
 
     // Journal entries that start with prefix, in order.
     std::vector<std::string> entries(const std::string &prefix) const;
-    // Called by the objects.
-    void call(const std::string &member);
-    void call(const std::string &member, const std::string &detail);
+    // Called by the objects; a call with a detail is counted under both names, so a test can
+    // fail "the 3rd GetItemValue" or "the 2nd GetItemValue of LastName".
+    void call(const std::string &member, const std::string &detail = {});
 
     static Contact contact(const std::string &first, const std::string &middle, const std::string &last,
                            const std::string &mail);

@@ -12,7 +12,6 @@
 #include "ui/FrmConversion.h"
 #include "ui/FrmMain.h"
 
-#include <QCheckBox>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QFile>

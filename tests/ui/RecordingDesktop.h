@@ -186,10 +186,9 @@ struct RecordingDesktop final : tarnwick::ui::Desktop
 private:
     static std::string take(std::deque<std::string> &answers)
     {
-        if (answers.empty())
-            return {};
-        std::string answer = std::move(answers.front());
-        answers.pop_front();
+        std::string answer = answers.empty() ? std::string() : std::move(answers.front());
+        if (!answers.empty())
+            answers.pop_front();
         return answer;
     }
     void open(const std::string &target, Failure onFailure)
