@@ -22,4 +22,9 @@ bool FrameClock::due()
     return true;
 }
 
+void FrameClock::yielded()
+{
+    m_last = std::chrono::steady_clock::now();
+}
+
 } // namespace tarnwick::ui

@@ -117,8 +117,10 @@ void FrmConversion::setProgressValue(std::int32_t value)
 
 void FrmConversion::keepPainted()
 {
-    if (m_frame.due())
+    if (m_frame.due()) {
         m_desktop.repaintWindows();
+        m_frame.yielded();
+    }
 }
 
 void FrmConversion::setConversionEnabled(bool enabled)

@@ -67,8 +67,10 @@ public:
     void explainEnding(std::string_view reason) override { m_window.m_ending.explain(reason); }
     void keepPainted() override
     {
-        if (m_window.m_frame.due())
+        if (m_window.m_frame.due()) {
             m_window.m_desktop.repaintWindows();
+            m_window.m_frame.yielded();
+        }
     }
 
 private:
@@ -337,6 +339,7 @@ bool FrmMain::processEvents()
         if (m_logFrame.due() || behind)
             flushLog();
         m_desktop.processEvents();
+        m_frame.yielded();
     }
     return !m_stopRequested;
 }

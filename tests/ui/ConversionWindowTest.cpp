@@ -69,6 +69,14 @@ TEST_F(ConversionWindowTest, SelectAllThenTheListDecidesAndRepaintsOnceAFrame)
     w.CmdConversion_Click();
     EXPECT_GE(desktop.repaints, 4); // each new bar value, and while the file is flushed
     EXPECT_EQ(desktop.yields, 0);
+
+    // A repaint slower than a frame still leaves the export a whole frame before the next.
+    FrmConversion &slow = open(60, 60);
+    desktop.repaintTakes = std::chrono::milliseconds(30);
+    slow.setFrameInterval(std::chrono::milliseconds(20));
+    selectAll(slow, true);
+    slow.CmdConversion_Click();
+    EXPECT_LT(desktop.repaints, 20); // one a contact if the frame counted from the repaint's start
 }
 
 // An export runs once, however often Start Conversion is clicked while the folder picker

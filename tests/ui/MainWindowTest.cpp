@@ -250,18 +250,28 @@ TEST_F(MainWindowTest, LogIsShownOnceAFrameAndNeverFallsFarBehind)
     for (std::size_t i = 2; i < lines.size(); ++i)
         EXPECT_LE(lines[i] - lines[i - 1], 4096);
 
-    // Every contact takes longer than a frame, and every showing of the log takes 20 ms:
-    // the windows still get every frame, the log no more than a third of the time.
+    // Every contact a frame, and every showing of the log takes 20 ms: the windows still get
+    // every frame, the log no more than a third of the time.
     memory.books["c.nsf"].people.assign(60, MemoryNotes::contact("P", "", "Q", ""));
     desktop.yields = face.appends = 0;
-    desktop.onYield = [](int) { std::this_thread::sleep_for(std::chrono::milliseconds(2)); };
     face.appendTakes = std::chrono::milliseconds(20);
     desktop.openFileAnswers = {"c.nsf"};
-    w.setFrameInterval(std::chrono::milliseconds(1));
+    w.setFrameInterval(std::chrono::nanoseconds(1));
     w.CmdBrowse_Click();
     EXPECT_GE(desktop.yields, 60);
     EXPECT_LT(face.appends * 4, desktop.yields);
     EXPECT_EQ(count(" - \r\n"), 60); // nothing lost
+
+    // A yield slower than a frame (a slow paint: Wine, a window dragged across ours) still
+    // leaves the work a whole frame before the next one, not one contact a yield.
+    desktop.yields = 0;
+    desktop.onYield = [](int) { std::this_thread::sleep_for(std::chrono::milliseconds(30)); };
+    face.appendTakes = {};
+    desktop.openFileAnswers = {"c.nsf"};
+    w.setFrameInterval(std::chrono::milliseconds(20));
+    w.CmdBrowse_Click();
+    EXPECT_LT(desktop.yields, 20);
+    EXPECT_EQ(count(" - \r\n"), 60);
 }
 
 // While a scan reads the book: Browse and Open are ignored; the close box is refused, the

@@ -115,6 +115,7 @@ struct RecordingDesktop final : tarnwick::ui::Desktop
     std::string helpPath = "/opt/tarnwick/Help.html";
     int yields = 0, repaints = 0, abouts = 0, exits = 0;
     std::function<void(int)> onYield; // with the count of yields so far
+    std::chrono::milliseconds repaintTakes{0}; // windows slow to paint
     // Runs while the field-choice window is open, as the user would act in it.
     std::function<void(tarnwick::ui::FrmConversion &, RecordingConversionFace &)> inConversion;
     // Where set, open a toolkit's real windows in place of the recording face.
@@ -165,7 +166,11 @@ struct RecordingDesktop final : tarnwick::ui::Desktop
         for (auto due = std::exchange(unreported, {}); auto &failure : due)
             failure();
     }
-    void repaintWindows() override { ++repaints; }
+    void repaintWindows() override
+    {
+        ++repaints;
+        std::this_thread::sleep_for(repaintTakes);
+    }
     void runAboutBox(WindowFace &owner) override
     {
         ++abouts;
