@@ -62,20 +62,24 @@ TEST(MessagePumpTest, RepaintingHoldsInputBackAndAQuitStaysForTheMainLoop)
 
 // A window damaged again while it paints, as under another window dragged across it, always
 // has a paint pending: the yield still handles what was posted, paints, and returns.
+int paints = 0;
+
+LRESULT CALLBACK damagedAgainWhilePainting(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message != WM_PAINT)
+        return DefWindowProcW(window, message, wParam, lParam);
+    PAINTSTRUCT paint;
+    BeginPaint(window, &paint);
+    EndPaint(window, &paint);
+    InvalidateRect(window, nullptr, FALSE);
+    ++paints;
+    return 0;
+}
+
 TEST(MessagePumpTest, AYieldEndsUnderDamageThatNeverEnds)
 {
-    static int paints = 0;
     WNDCLASSW kind{};
-    kind.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
-        if (message != WM_PAINT)
-            return DefWindowProcW(window, message, wParam, lParam);
-        PAINTSTRUCT paint;
-        BeginPaint(window, &paint);
-        EndPaint(window, &paint);
-        InvalidateRect(window, nullptr, FALSE);
-        ++paints;
-        return 0;
-    };
+    kind.lpfnWndProc = damagedAgainWhilePainting;
     kind.hInstance = GetModuleHandleW(nullptr);
     kind.lpszClassName = L"TarnwickAlwaysDamaged";
     ASSERT_NE(RegisterClassW(&kind), 0);
