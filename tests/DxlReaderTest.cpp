@@ -284,30 +284,30 @@ TEST_F(DxlReaderTest, ReadAheadIsBoundedByBytes)
 // with the first document it reads whole, and serve it from there on in view order.
 TEST_F(DxlReaderTest, ReadingAheadStartsWhereTheWalkFirstReadsWhole)
 {
-    const auto book = countdown(200, nullptr, [](int i, auto &first, auto &last) {
-        if (i != 199)
+    constexpr int Count = 600; // more than reading ahead holds at once, twice over
+    const auto book = countdown(Count, nullptr, [](int i, auto &first, auto &last) {
+        if (i != Count - 1)
             return person(first, last);
         return "<document form='Person'><item name='Type'><text>Person</text></item><item name='FirstName'>"
                "<textlist><text/><text>" + first + "</text></textlist></item><item name='LastName'><text>" + last +
                "</text></item></document>\n";
     });
-    ASSERT_LT(book.size(), 64u << 10); // one pass indexes it: the threads started are the walk's
-    int started = 0;
+    const auto all = people(write(book));
+    int started = 0; // by the walk: the index pass is over
     dxl::DxlReadAhead::setThreadStarter([&](std::function<void()> work) {
         ++started;
         return std::thread(std::move(work));
     });
-    const auto all = people(write(book));
     std::vector<std::string> read;
     for (const auto &doc : all) {
         const auto first = NotesObjects::firstValue(*doc, "FirstName"); // before anything else
         read.push_back(first + "/" + NotesObjects::firstValue(*doc, "Type"));
     }
     dxl::DxlReadAhead::setThreadStarter(nullptr);
-    ASSERT_EQ(read.size(), 200u);
+    ASSERT_EQ(read.size(), std::size_t{Count});
     EXPECT_EQ(read.front(), "/Person"); // the list's first value is empty
     for (std::size_t i = 1; i < read.size(); ++i)
-        EXPECT_EQ(read[i], "P" + std::to_string(199 - i) + "/Person");
+        EXPECT_EQ(read[i], "P" + std::to_string(Count - 1 - i) + "/Person");
     if (dxl::DxlReadAhead::usableCores() > 1) {
         EXPECT_GE(started, 1);
     }
