@@ -9,6 +9,7 @@
 #include "notes/NotesPass.h"
 #include "notes/SharedState.h"
 
+#include <algorithm>
 #include <limits>
 #include <stdexcept>
 
@@ -30,7 +31,11 @@ bool endsWithSeparator(std::string_view p) { return p.ends_with('/'); }
 // doubled. Anything else is written as it stands, blanks included.
 void appendField(std::string &line, std::string_view value)
 {
-    if (value.find_first_of(",\"\r\n") == std::string_view::npos) {
+    // A plain loop: find_first_of searches its four characters once for every byte.
+    const bool needsQuotes = std::any_of(value.begin(), value.end(), [](char c) {
+        return c == ',' || c == '"' || c == '\r' || c == '\n';
+    });
+    if (!needsQuotes) {
         line.append(value);
         return;
     }
