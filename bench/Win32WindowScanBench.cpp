@@ -1,12 +1,16 @@
 // How the Win32 main window fares on a large address book, with the log drawn and the
 // message loop served as in tarnwick.exe.
 //     tarnwick-window-scan-bench.exe [--gaps] BOOK
+//     tarnwick-window-scan-bench.exe --log-only LOG
 // Prints, on lines of their own: the scan's wall time in seconds, from the chosen file to
 // the closing message (compare with: tarnwick-cli.exe scan BOOK); with --gaps, the longest
 // time in milliseconds during which a damaged window stayed unpainted (another thread
 // damages the window 5 ms after each repair, as a window dragged across it would; the
 // damage is repaired only when the message loop gets a turn); and the lines the log holds
 // at the end against those the scan wrote, with the closing message.
+// With --log-only, no scan: the lines of LOG (what tarnwick-cli.exe scan printed) go into the
+// same window's log in batches, as a scan's flushes give them, and the time that takes is
+// printed: the part of the window's scan that the edit box itself costs.
 
 #include "MainWindow.h"
 #include "MessagePump.h"
@@ -25,9 +29,11 @@
 #include <chrono>
 #include <cstdio>
 #include <cwchar>
+#include <fstream>
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -135,17 +141,67 @@ private:
     std::string m_book;
 };
 
+// Line ends, not the box's line count: a long line wraps.
+long logLines(tarnwick::win32::MainWindow &window)
+{
+    HWND log = window.control("txtProgressDetails");
+    const auto length = static_cast<std::size_t>(GetWindowTextLengthW(log));
+    std::wstring text(length + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(log, text.data(), static_cast<int>(text.size()))));
+    return static_cast<long>(std::count(text.begin(), text.end(), L'\n'));
+}
+
+// Feeds the window's log a batch at a time, serving the message loop between batches as a
+// scan's frames do.
+int logOnly(const wchar_t *path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        std::fprintf(stderr, "cannot read the log file\n");
+        return 2;
+    }
+    std::vector<std::string> batches(1);
+    long lines = 0;
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        batches.back() += line + "\r\n";
+        if (++lines % 2048 == 0)
+            batches.emplace_back();
+    }
+    BenchDesktop desktop({});
+    notes::NotesSessionFactory notes;
+    tarnwick::SharedState state;
+    tarnwick::ui::FrmMain behaviour(desktop, notes, state);
+    tarnwick::win32::MainWindow window(behaviour);
+    window.show(SW_SHOWNORMAL);
+    tarnwick::win32::MessagePump::handlePending();
+
+    const auto start = Clock::now();
+    for (const auto &batch : batches) {
+        window.appendLog(batch);
+        tarnwick::win32::MessagePump::handlePending();
+    }
+    const auto seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    const long held = logLines(window);
+    std::printf("%.3f\nlog: %ld lines of %ld\n", seconds, held, lines);
+    return held == lines ? 0 : 1;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t **argv)
 {
     const bool gapsWanted = argc == 3 && std::wcscmp(argv[1], L"--gaps") == 0;
-    if (argc != 2 && !gapsWanted) {
-        std::fprintf(stderr, "usage: tarnwick-window-scan-bench [--gaps] BOOK\n");
+    const bool logWanted = argc == 3 && std::wcscmp(argv[1], L"--log-only") == 0;
+    if (argc != 2 && !gapsWanted && !logWanted) {
+        std::fprintf(stderr, "usage: tarnwick-window-scan-bench [--gaps] BOOK | --log-only LOG\n");
         return 2;
     }
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
+    if (logWanted)
+        return logOnly(argv[2]);
     BenchDesktop desktop(tarnwick::win32::narrow(argv[argc - 1]));
     notes::NotesSessionFactory notes;
     tarnwick::SharedState state;
@@ -163,11 +219,7 @@ int wmain(int argc, wchar_t **argv)
     const auto seconds = std::chrono::duration<double>(Clock::now() - start).count();
     const auto longest = gapsWanted ? gaps.stop() : Clock::duration{};
 
-    HWND log = window.control("txtProgressDetails");
-    const auto length = static_cast<std::size_t>(GetWindowTextLengthW(log));
-    std::wstring text(length + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(log, text.data(), static_cast<int>(text.size()))));
-    const auto lines = static_cast<long>(std::count(text.begin(), text.end(), L'\n'));
+    const long lines = logLines(window);
     const long expected = state.TotalContacts + 7; // the lines before the first contact
     std::printf("%.3f\n", seconds);
     if (gapsWanted)
