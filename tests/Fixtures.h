@@ -24,6 +24,15 @@ inline std::string slurp(const std::filesystem::path &path)
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
+// How often needle occurs in text, overlapping or not.
+inline int occurrences(const std::string &text, const std::string &needle)
+{
+    int n = 0;
+    for (auto at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1))
+        ++n;
+    return n;
+}
+
 // A fresh folder under GoogleTest's temporary one, gone with the object.
 struct TempFolder
 {

@@ -50,13 +50,7 @@ protected:
 
     void type(const std::string &text) { face.path += text, face.onPathChange(); }
 
-    int count(const std::string &text) const
-    {
-        int n = 0;
-        for (auto at = face.log.find(text); at != std::string::npos; at = face.log.find(text, at + 1))
-            ++n;
-        return n;
-    }
+    int count(const std::string &text) const { return occurrences(face.log, text); }
 
     // The user in the field-choice window: the first column, Start Conversion, the link.
     static void exportFirstColumn(ui::FrmConversion &conversion, RecordingConversionFace &f)
