@@ -48,7 +48,7 @@ struct RecordingHost final : tarnwick::ScanHost, tarnwick::ExportHost
     {
         return std::string(tarnwick::ColumnCatalogue::columns().at(static_cast<std::size_t>(p)).header);
     }
-    // The bar is the windows' (FrmConversion clamps it): ConversionWindowTest checks it.
+    // The bar is the windows' (FrmConversion clamps it): MainWindowTest checks it.
     void setProgressRange(std::int32_t, std::int32_t) override {}
     void setProgressValue(std::int32_t) override {}
     void setConversionEnabled(bool e) override { conversionEnabled = e; }

@@ -2,44 +2,39 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace tarnwick::ui;
 
 TEST(ShellTargets, WebAddressOrPath)
 {
-    struct Case
-    {
-        const char *target;
-        bool web;
-    };
-    for (const Case &c : {Case{"https://korvane.example/tarnwick", true}, Case{"mailto:a@b.example", true},
-                          Case{"x-y.z+1:rest", true}, Case{"/home/ann/GMAILContacts.csv", false},
-                          Case{"C:\\Users\\Ann\\GMAILContacts.csv", false}, Case{"c:/out/GMAILContacts.csv", false},
-                          Case{"out/GMAILContacts.csv", false}, Case{"notes/a:b.csv", false}, Case{"https", false},
-                          Case{"1http://x", false}, Case{"", false}})
-        EXPECT_EQ(IsWebAddress(c.target), c.web) << c.target;
+    const std::pair<const char *, bool> cases[] = {
+        {"https://korvane.example/tarnwick", true}, {"mailto:a@b.example", true}, {"x-y.z+1:rest", true},
+        {"/home/ann/GMAILContacts.csv", false}, {"C:\\Users\\Ann\\GMAILContacts.csv", false},
+        {"c:/out/GMAILContacts.csv", false}, {"out/GMAILContacts.csv", false}, {"notes/a:b.csv", false},
+        {"https", false}, {"1http://x", false}, {"", false}};
+    for (const auto &[target, web] : cases)
+        EXPECT_EQ(IsWebAddress(target), web) << target;
 }
 
 TEST(ShellTargets, FolderPaths)
 {
-    struct Case
-    {
-        const char *chosen;
-        char separator;
-        const char *result;
+    const std::tuple<const char *, char, const char *> cases[] = {
+        {"", '/', ""},
+        {"/", '/', "/"},
+        {"/home/ann", '/', "/home/ann"},
+        {"/home/ann/", '/', "/home/ann"},
+        {"/home//ann", '/', "/home/ann"},
+        {"/tmp/a\\b", '/', "/tmp/a\\b"},
+        {"C:/", '\\', "C:\\"},
+        {"D:", '\\', "D:\\"},
+        {"C:\\", '\\', "C:\\"},
+        {"C:/Users/Ann/", '\\', "C:\\Users\\Ann"},
+        {"C:\\Users\\\\Ann", '\\', "C:\\Users\\Ann"},
+        {"\\\\server\\share\\", '\\', "\\\\server\\share"},
     };
-    for (const Case &c : {Case{"", '/', ""},
-                          Case{"/", '/', "/"},
-                          Case{"/home/ann", '/', "/home/ann"},
-                          Case{"/home/ann/", '/', "/home/ann"},
-                          Case{"/home//ann", '/', "/home/ann"},
-                          Case{"/tmp/a\\b", '/', "/tmp/a\\b"},
-                          Case{"C:/", '\\', "C:\\"},
-                          Case{"D:", '\\', "D:\\"},
-                          Case{"C:\\", '\\', "C:\\"},
-                          Case{"C:/Users/Ann/", '\\', "C:\\Users\\Ann"},
-                          Case{"C:\\Users\\\\Ann", '\\', "C:\\Users\\Ann"},
-                          Case{"\\\\server\\share\\", '\\', "\\\\server\\share"}})
-        EXPECT_EQ(NormalisedFolderPath(c.chosen, c.separator), c.result) << c.chosen;
+    for (const auto &[chosen, separator, result] : cases)
+        EXPECT_EQ(NormalisedFolderPath(chosen, separator), result) << chosen;
 }
 
 TEST(ShellTargets, MessagesNameWhatCouldNotBeOpened)
