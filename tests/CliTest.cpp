@@ -135,7 +135,8 @@ TEST(CliReasons, NamedAfterTheMessage)
     TempFolder dir("why");
     std::filesystem::create_directories(dir.path / "out");
     const std::tuple<std::string, int, std::string> cases[] = {
-        {dir / "missing.dxl", 4, "missing.dxl: No such file or directory"},
+        {dir / "missing.dxl", 4, "cannot open " + dir / "missing.dxl" + ": No such file or directory"},
+        {dir.write("empty.dxl", ""), 4, "empty.dxl is not a DXL database: no element found (line 1)"},
         {dir / "out", 4, "it is a folder"},
         {fixture("binary.nsf"), 4, "not well-formed (invalid token) (line 1)"},
         {fixture("not-dxl.xml"), 4, "is an XML file, but not a DXL database export"},
