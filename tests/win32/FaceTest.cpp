@@ -57,11 +57,12 @@ std::vector<int> clientSizeOf(const Win32Window &window)
     return {client.right, client.bottom};
 }
 
-LOGFONTW fontOf(HWND control)
+// Face, height (negative: in pixels) and weight, as "Tahoma -11 400".
+std::string fontOf(HWND control)
 {
     LOGFONTW font{};
     GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
-    return font;
+    return win32::narrow(font.lfFaceName) + " " + std::to_string(font.lfHeight) + " " + std::to_string(font.lfWeight);
 }
 
 void click(HWND button)
@@ -102,21 +103,14 @@ COLORREF background(Win32Window &window, int x, int y)
     return colour;
 }
 
-std::string logOf(MainWindow &window)
-{
-    return textOf(window.control("txtProgressDetails"));
-}
-
 class Win32FaceTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
         Win32Window::reportFailuresTo(&desktop);
-        state = std::make_unique<SharedState>();
-        behaviour = std::make_unique<ui::FrmMain>(desktop, dxl, *state);
-        behaviour->setFrameInterval(std::chrono::nanoseconds(0));
-        window = std::make_unique<MainWindow>(*behaviour);
+        behaviour.setFrameInterval(std::chrono::nanoseconds(0));
+        window = std::make_unique<MainWindow>(behaviour);
         window->show(SW_SHOWNORMAL);
     }
     void TearDown() override
@@ -131,22 +125,17 @@ protected:
 
     RecordingDesktop desktop;
     notes::NotesSessionFactory dxl;
-    std::unique_ptr<SharedState> state;
-    std::unique_ptr<ui::FrmMain> behaviour;
+    SharedState state;
+    ui::FrmMain behaviour{desktop, dxl, state};
     std::unique_ptr<MainWindow> window;
 };
 
-std::string menuItem(HMENU menu, int position)
+// Proceed, then File > "Export as vCard..." as the menu shows it: "on on" once a book is read.
+std::string exportsOf(const MainWindow &window)
 {
-    wchar_t text[64] = {};
-    GetMenuStringW(menu, static_cast<UINT>(position), text, 64, MF_BYPOSITION);
-    return win32::narrow(text);
-}
-
-// File > "Export as vCard..." as the menu shows it.
-bool vCardItemEnabled(const MainWindow &window)
-{
-    return !(GetMenuState(GetMenu(window.hwnd()), MainWindow::mnuExportVCard, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED));
+    const UINT vCard = GetMenuState(GetMenu(window.hwnd()), MainWindow::mnuExportVCard, MF_BYCOMMAND);
+    return std::string(IsWindowEnabled(window.control("CmdContactsCreate")) ? "on " : "off ") +
+           (vCard & (MF_GRAYED | MF_DISABLED) ? "off" : "on");
 }
 
 // The order Tab takes through a window's controls, from the first.
@@ -165,38 +154,35 @@ std::vector<HWND> tabOrder(const Win32Window &window, int count)
 TEST_F(Win32FaceTest, WindowsAsTheSystemShowsThemAt96DpiAndLarger)
 {
     using C = std::vector<int>;
-    EXPECT_EQ(textOf(window->hwnd()), "Tarnwick");
     EXPECT_EQ(clientSizeOf(*window), (C{514, 377}));
-    EXPECT_EQ(placeOf(window->control("CmdBrowse")), (C{408, 88, 89, 25}));
-    EXPECT_EQ(placeOf(window->control("txtProgressDetails")), (C{24, 152, 465, 129})); // 8, 24 in its frame
-    EXPECT_FALSE(IsWindowEnabled(window->control("CmdContactsCreate")));
+    // A child of the window, not of the frame it lies in (8, 24 in the frame).
+    EXPECT_EQ(placeOf(window->control("txtProgressDetails")), (C{24, 152, 465, 129}));
+    EXPECT_EQ(exportsOf(*window), "off off");
     // Off the taskbar (a hidden owner), and a fixed frame with neither minimise nor maximise.
     HWND owner = GetWindow(window->hwnd(), GW_OWNER);
-    ASSERT_NE(owner, nullptr);
-    EXPECT_FALSE(IsWindowVisible(owner));
+    EXPECT_TRUE(owner && !IsWindowVisible(owner));
     EXPECT_EQ(GetWindowLongPtrW(window->hwnd(), GWL_STYLE) & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME), 0);
+    // The menu bar, then each menu, item by item.
     HMENU bar = GetMenu(window->hwnd());
-    HMENU file = GetSubMenu(bar, 0), help = GetSubMenu(bar, 1);
-    EXPECT_EQ((std::vector<std::string>{menuItem(bar, 0), menuItem(file, 0), menuItem(file, 1), menuItem(file, 2),
-                                        menuItem(file, 3), menuItem(file, 4), menuItem(file, 5), menuItem(bar, 1),
-                                        menuItem(help, 0), menuItem(help, 1), menuItem(help, 2), menuItem(help, 3)}),
-              (std::vector<std::string>{"File", "Open Notes Address Book File", "Export as vCard...", "",
-                                        "Split into Files of 3,000 for Google", "", "Exit", "Help", "Contents",
-                                        "Visit Website", "", "About"}));
-    EXPECT_FALSE(vCardItemEnabled(*window));
+    std::vector<std::string> items;
+    for (HMENU menu : {bar, GetSubMenu(bar, 0), GetSubMenu(bar, 1)})
+        for (UINT i = 0; i < static_cast<UINT>(GetMenuItemCount(menu)); ++i) {
+            wchar_t text[64] = {};
+            GetMenuStringW(menu, i, text, 64, MF_BYPOSITION);
+            items.push_back(win32::narrow(text));
+        }
+    EXPECT_EQ(items, (std::vector<std::string>{"File", "Help", "Open Notes Address Book File", "Export as vCard...", "",
+                                               "Split into Files of 3,000 for Google", "", "Exit", "Contents",
+                                               "Visit Website", "", "About"}));
     // The split item ticks and unticks from the menu.
-    const auto splitTicked = [&] { return (GetMenuState(file, MainWindow::mnuSplitForGoogle, MF_BYCOMMAND) & MF_CHECKED) != 0; };
-    EXPECT_FALSE(splitTicked());
-    SendMessageW(window->hwnd(), WM_COMMAND, MainWindow::mnuSplitForGoogle, 0);
-    EXPECT_TRUE(splitTicked());
-    SendMessageW(window->hwnd(), WM_COMMAND, MainWindow::mnuSplitForGoogle, 0);
-    EXPECT_FALSE(splitTicked());
+    for (const bool ticked : {false, true, false}) {
+        EXPECT_EQ((GetMenuState(bar, MainWindow::mnuSplitForGoogle, MF_BYCOMMAND) & MF_CHECKED) != 0, ticked);
+        SendMessageW(window->hwnd(), WM_COMMAND, MainWindow::mnuSplitForGoogle, 0);
+    }
     // Tahoma 8.25 point (11 pixels at 96 dpi), the names in Verdana.
-    EXPECT_STREQ(fontOf(window->control("CmdBrowse")).lfFaceName, L"Tahoma");
-    EXPECT_EQ(fontOf(window->control("CmdBrowse")).lfHeight, -11);
-    EXPECT_STREQ(fontOf(window->control("Label1")).lfFaceName, L"Verdana");
-    EXPECT_EQ(fontOf(window->control("Label1")).lfHeight, -19);
-    EXPECT_EQ(fontOf(window->control("Label49")).lfWeight, FW_BOLD);
+    EXPECT_EQ(fontOf(window->control("CmdBrowse")), "Tahoma -11 400");
+    EXPECT_EQ(fontOf(window->control("Label1")), "Verdana -19 700");
+    EXPECT_EQ(fontOf(window->control("Label49")), "Tahoma -11 700");
     // The banner, its strip, the parchment, the footer.
     EXPECT_EQ(background(*window, 450, 30), GetSysColor(COLOR_WINDOW));
     EXPECT_EQ(background(*window, 450, 100), RGB(238, 238, 224));
@@ -211,8 +197,8 @@ TEST_F(Win32FaceTest, WindowsAsTheSystemShowsThemAt96DpiAndLarger)
     RECT suggested{0, 0, 800, 600};
     SendMessageW(window->hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
     EXPECT_EQ(placeOf(window->control("CmdBrowse")), (C{612, 132, 134, 38}));
-    EXPECT_EQ(fontOf(window->control("CmdBrowse")).lfHeight, -17);
-    EXPECT_EQ(fontOf(window->control("Label1")).lfHeight, -29);
+    EXPECT_EQ(fontOf(window->control("CmdBrowse")), "Tahoma -17 400");
+    EXPECT_EQ(fontOf(window->control("Label1")), "Verdana -29 700");
 }
 
 TEST_F(Win32FaceTest, BrowseScansThenTheFieldChoiceWritesTheSampleBook)
@@ -228,16 +214,12 @@ TEST_F(Win32FaceTest, BrowseScansThenTheFieldChoiceWritesTheSampleBook)
     key(window->control("txtNotesDatabaseFile"), WM_SYSCHAR, 'b');
 
     EXPECT_EQ(textOf(window->control("txtNotesDatabaseFile")), book);
-    const std::string log = logOf(*window);
-    EXPECT_EQ(log, expectedSampleLog(book, "\r\n"));
-    DWORD start = 0, end = 0;
-    SendMessageW(window->control("txtProgressDetails"), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-                 reinterpret_cast<LPARAM>(&end));
-    EXPECT_EQ(start, static_cast<DWORD>(GetWindowTextLengthW(window->control("txtProgressDetails"))));
-    EXPECT_EQ(start, end);
+    EXPECT_EQ(textOf(window->control("txtProgressDetails")), expectedSampleLog(book, "\r\n"));
+    // The caret after the last line, nothing selected: EM_GETSEL gives both ends in one.
+    const LRESULT length = GetWindowTextLengthW(window->control("txtProgressDetails"));
+    EXPECT_EQ(SendMessageW(window->control("txtProgressDetails"), EM_GETSEL, 0, 0), length | length << 16);
     EXPECT_EQ(desktop.messages.size(), 1u);
-    ASSERT_TRUE(IsWindowEnabled(window->control("CmdContactsCreate")));
-    EXPECT_TRUE(vCardItemEnabled(*window));
+    ASSERT_EQ(exportsOf(*window), "on on");
 
     bool opened = false;
     desktop.openConversion = [&](ui::WindowFace &owner, ui::FrmConversion &choice) {
@@ -246,11 +228,10 @@ TEST_F(Win32FaceTest, BrowseScansThenTheFieldChoiceWritesTheSampleBook)
         ShowWindow(conversion.hwnd(), SW_SHOW);
         // The field choice as the system shows it at 96 dpi, before the run.
         EXPECT_EQ(clientSizeOf(conversion), (std::vector<int>{304, 317}));
-        EXPECT_EQ(placeOf(conversion.control("CmdConversion")), (std::vector<int>{88, 280, 129, 29}));
         EXPECT_EQ(GetWindow(conversion.hwnd(), GW_OWNER), window->hwnd());
         EXPECT_FALSE(IsWindowVisible(conversion.control("LblOpenExcelFile")));
         EXPECT_FALSE(IsWindowVisible(conversion.control("ImgOpenExcelFile")));
-        EXPECT_STREQ(fontOf(conversion.control("LblOpenExcelFile")).lfFaceName, L"Verdana");
+        EXPECT_EQ(fontOf(conversion.control("LblOpenExcelFile")), "Verdana -11 700");
         EXPECT_EQ(background(conversion, 150, 272), RGB(192, 192, 192));
         EXPECT_EQ(background(conversion, 4, 272), RGB(238, 238, 224));
         HWND list = conversion.control("LstContactsField");
@@ -280,16 +261,14 @@ TEST_F(Win32FaceTest, BrowseScansThenTheFieldChoiceWritesTheSampleBook)
     };
     key(window->control("CmdBrowse"), WM_SYSCHAR, 'p'); // Proceed
     EXPECT_TRUE(opened);
-    EXPECT_FALSE(IsWindowEnabled(window->control("CmdContactsCreate")));
-    EXPECT_FALSE(vCardItemEnabled(*window));
+    EXPECT_EQ(exportsOf(*window), "off off");
 
     // Scanned again, then a key typed into the path box: the box no longer names the book
     // that was read, so nothing exports it.
     key(window->control("CmdBrowse"), WM_SYSCHAR, 'b');
-    ASSERT_TRUE(IsWindowEnabled(window->control("CmdContactsCreate")));
+    ASSERT_EQ(exportsOf(*window), "on on");
     SendMessageW(window->control("txtNotesDatabaseFile"), WM_CHAR, 'h', 0);
-    EXPECT_FALSE(IsWindowEnabled(window->control("CmdContactsCreate")));
-    EXPECT_FALSE(vCardItemEnabled(*window));
+    EXPECT_EQ(exportsOf(*window), "off off");
 }
 
 TEST_F(Win32FaceTest, MenusFooterAndAboutReachTheirCommands)
@@ -307,8 +286,7 @@ TEST_F(Win32FaceTest, MenusFooterAndAboutReachTheirCommands)
         EXPECT_EQ(GetWindow(about.hwnd(), GW_OWNER), window->hwnd());
         // As the system shows it at 96 dpi.
         EXPECT_EQ(clientSizeOf(about), (std::vector<int>{423, 193}));
-        EXPECT_EQ(placeOf(about.control("CmdOK")), (std::vector<int>{168, 160, 81, 25}));
-        EXPECT_EQ(fontOf(about.control("CmdOK")).lfWeight, FW_BOLD);
+        EXPECT_EQ(fontOf(about.control("CmdOK")), "Tahoma -11 700");
         EXPECT_EQ(background(about, 100, 152), RGB(224, 224, 224));
         EXPECT_EQ(background(about, 416, 152), RGB(255, 255, 255));
         // Escape does nothing; Enter on OK closes.
@@ -336,12 +314,12 @@ TEST_F(Win32FaceTest, TheLogTakesALongScanAndLeavesTheDialogKeysAlone)
     for (int i = 0; i < 1500; ++i)
         memory.books["m.nsf"].people.push_back(
             MemoryNotes::contact("Person" + std::to_string(i), "", "Q", "p" + std::to_string(i) + "@example.com"));
-    ui::FrmMain scanning(desktop, memory, *state);
+    ui::FrmMain scanning(desktop, memory, state);
     MainWindow face(scanning);
     face.show(SW_SHOWNORMAL);
     desktop.openFileAnswers = {"m.nsf"};
     click(face.control("CmdBrowse"));
-    const std::string log = logOf(face);
+    const std::string log = textOf(face.control("txtProgressDetails"));
     EXPECT_NE(log.find("1500 : Person1499 Q - p1499@example.com\r\n"), std::string::npos);
 
     // Escape in the log does not close the window, and Tab leaves the log.
@@ -351,7 +329,7 @@ TEST_F(Win32FaceTest, TheLogTakesALongScanAndLeavesTheDialogKeysAlone)
     EXPECT_TRUE(IsWindow(face.hwnd()));
     key(box, WM_KEYDOWN, VK_TAB);
     EXPECT_NE(GetFocus(), box);
-    EXPECT_EQ(logOf(face), log);
+    EXPECT_EQ(textOf(box), log);
 
     // The bar, told of a position only when it shows one more pixel, still ends full.
     TempFolder folder("win32-bar");
@@ -373,7 +351,7 @@ TEST_F(Win32FaceTest, ClosingDuringAScanStopsItThenCloses)
     MemoryNotes memory;
     for (int i = 0; i < 5; ++i)
         memory.books["m.nsf"].people.push_back(MemoryNotes::contact("P" + std::to_string(i), "", "Q", ""));
-    ui::FrmMain scanning(desktop, memory, *state);
+    ui::FrmMain scanning(desktop, memory, state);
     scanning.setFrameInterval(std::chrono::nanoseconds(0));
     MainWindow face(scanning);
     HWND hwnd = face.hwnd();
@@ -406,7 +384,8 @@ struct RegisteredNotesServer
 
 // Notes in a process of its own, busy at first (a password prompt refuses calls) and then
 // slow to open the book: meanwhile the window repaints and takes no second Browse, and the
-// scan and the export give the DXL reader's log and file.
+// scan gives the DXL reader's log. (The export through Notes is the command line's, tested
+// against this server in wine-test.sh; the export from the window, with the DXL reader above.)
 TEST_F(Win32FaceTest, ANotesClientInAnotherProcessBusyThenSlow)
 {
     RegisteredNotesServer server("\"--book=" + fixture("sample-book.dxl") + "\" --reject-ms=2000 --slow-ms=2000");
@@ -437,18 +416,7 @@ TEST_F(Win32FaceTest, ANotesClientInAnotherProcessBusyThenSlow)
     user.join();
     EXPECT_EQ(seen, (std::vector<std::string>{"painted", "painted"}));
     EXPECT_EQ(desktop.openFileDialogs.size(), 1u);
-    EXPECT_EQ(logOf(*window), expectedSampleLog(book, "\r\n"));
-
-    TempFolder folder("win32-notes");
-    desktop.folderAnswers = {folder.path.string()};
-    desktop.openConversion = [&](ui::WindowFace &owner, ui::FrmConversion &choice) {
-        ConversionWindow conversion(choice, win32::Win32Desktop::windowOf(&owner));
-        click(conversion.control("ChkSelectAll"));
-        click(conversion.control("CmdConversion"));
-    };
-    click(window->control("CmdContactsCreate"));
-    EXPECT_EQ(desktop.messages.back().text, "37 Contacts Saved Successfully");
-    EXPECT_EQ(slurp(folder.path / "GMAILContacts.csv"), slurp(fixture("sample-book.all.csv")));
+    EXPECT_EQ(textOf(window->control("txtProgressDetails")), expectedSampleLog(book, "\r\n"));
 }
 
 // Whatever fails before the main window runs is shown, with its reason, through the

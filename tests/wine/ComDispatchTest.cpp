@@ -17,27 +17,11 @@ using namespace notes::com;
 
 namespace {
 
-// The message of the NotesError that `call` throws; fails the test when it throws none.
-std::string failureOf(const std::function<void()> &call)
-{
-    try {
-        call();
-    } catch (const notes::NotesError &error) {
-        return error.what();
-    }
-    ADD_FAILURE() << "no NotesError";
-    return {};
-}
-
-std::string itemText(ComDispatch &dictionary, const std::string &key)
-{
-    return textValue(dictionary.callWith("Item", Variant::text(key)).get(), "Item");
-}
-
-Variant real(double number)
+// A value of `type` that holds no pointer: VT_NULL, or a VT_R8 (Notes' numbers) of `number`.
+Variant scalar(VARTYPE type, double number = 0)
 {
     Variant value;
-    value.get().vt = VT_R8;
+    value.get().vt = type;
     value.get().dblVal = number;
     return value;
 }
@@ -59,23 +43,20 @@ Variant arrayOf(VARTYPE type, LONG lower, const std::vector<std::string> &items)
     return array;
 }
 
-TEST(ComDispatchTest, DictionaryCreatedByProgIdAndCalledByNameInUtf8)
+TEST(ComDispatchTest, DictionaryCalledByNameInUtf8AndGivenAnObjectByReference)
 {
     ComDispatch dictionary = ComDispatch::create("Scripting.Dictionary");
     dictionary.callWith("Add", Variant::text("ann"), Variant::text("Ann Carter"));
     dictionary.callWith("Add", Variant::text("count"), Variant::int32(-7));
     dictionary.callWith("Add", Variant::text("Zoë"), Variant::text("Łukasz Dvořák 日本"));
     EXPECT_EQ(int32Value(dictionary.get("Count").get(), "Count"), 3);
-    EXPECT_EQ(itemText(dictionary, "Zoë"), "Łukasz Dvořák 日本");
+    EXPECT_EQ(textValue(dictionary.callWith("Item", Variant::text("Zoë")).get(), "Item"), "Łukasz Dvořák 日本");
     // Items() gives a SAFEARRAY of VARIANTs, as Notes' GetItemValue does.
     EXPECT_EQ(textValues(dictionary.call("Items").get(), "Items"),
               (std::vector<std::string>{"Ann Carter", "-7", "Łukasz Dvořák 日本"}));
     EXPECT_EQ(textValues(dictionary.call("Keys").get(), "Keys"), (std::vector<std::string>{"ann", "count", "Zoë"}));
-}
 
-TEST(ComDispatchTest, ObjectPassedByReference)
-{
-    ComDispatch dictionary = ComDispatch::create("Scripting.Dictionary");
+    // An object passed by reference, as Visual Basic passes an object variable.
     ComDispatch inner = ComDispatch::create("Scripting.Dictionary");
     inner.callWith("Add", Variant::text("x"), Variant::text("y"));
     ComDispatch variable = inner; // the caller's object variable
@@ -84,7 +65,7 @@ TEST(ComDispatchTest, ObjectPassedByReference)
     // copy of the reference slot.
     EXPECT_EQ(variable.get(), inner.get());
     ComDispatch stored = ComDispatch::requireObject(dictionary.callWith("Item", Variant::text("inner")), "Item");
-    EXPECT_EQ(itemText(stored, "x"), "y");
+    EXPECT_EQ(textValue(stored.callWith("Item", Variant::text("x")).get(), "Item"), "y");
 }
 
 TEST(ComDispatchTest, FailuresNameTheMemberAndTheHresult)
@@ -107,12 +88,7 @@ TEST(ComDispatchTest, FailuresNameTheMemberAndTheHresult)
          },
          {"Tarnwick.NoSuchClass: ", "0x800401F3"}},
         {[] { Variant::text("\xC3(", "Add key"); }, {"Add key: the text is not valid UTF-8"}},
-        {[] {
-             Variant null;
-             null.get().vt = VT_NULL;
-             textValue(null.get(), "GetItemValue(\"Age\")");
-         },
-         {"GetItemValue(\"Age\"): ", "VT_NULL"}},
+        {[] { textValue(scalar(VT_NULL).get(), "GetItemValue(\"Age\")"); }, {"GetItemValue(\"Age\"): ", "VT_NULL"}},
         {[&] {
              Variant owned;
              owned.get().vt = VT_ARRAY | VT_VARIANT;
@@ -122,7 +98,12 @@ TEST(ComDispatchTest, FailuresNameTheMemberAndTheHresult)
          {"square: ", "2 dimensions"}},
     };
     for (const auto &[call, texts] : cases) {
-        const auto message = failureOf(call);
+        std::string message = "no NotesError";
+        try {
+            call();
+        } catch (const notes::NotesError &error) {
+            message = error.what();
+        }
         EXPECT_TRUE(message.starts_with(texts[0])) << message;
         for (const auto &text : texts)
             EXPECT_NE(message.find(text), std::string::npos) << message;
@@ -133,7 +114,7 @@ TEST(ComDispatchTest, ValuesBecomeOneTextEach)
 {
     const std::pair<std::function<Variant()>, std::vector<std::string>> cases[] = {
         {[] { return Variant(); }, {""}},
-        {[] { return real(30); }, {"30"}},
+        {[] { return scalar(VT_R8, 30); }, {"30"}},
         {[] { return arrayOf(VT_I4, 0, {"10", "20", "30"}); }, {"10", "20", "30"}},
         {[] { return arrayOf(VT_I4, 1, {"10", "20"}); }, {"10", "20"}},
         {[] { return arrayOf(VT_BSTR, 0, {"Ann", "Łukasz"}); }, {"Ann", "Łukasz"}},

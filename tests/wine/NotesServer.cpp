@@ -21,6 +21,7 @@
 // (an item the document lacks comes as an empty array, VT_EMPTY or VT_NULL), --refuse-start
 // (ends at once, as a client that fails to start).
 #include "com/ComText.h"
+#include "com/ComVariant.h"
 #include "dxl/DxlSession.h"
 #include "notes/NotesError.h"
 #include "notes/NotesObjects.h"
@@ -29,6 +30,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace notes;
@@ -98,16 +100,14 @@ public:
         ++live;
     }
     const Kind kind;
-    // What the object is, by kind: the book (or the path it could not open), the view and
-    // whether it updates itself, the walk, an entry's place, a document.
+    // What the object is, by kind: the book (none when it could not be opened), the view
+    // and whether it updates itself, the walk, an entry's place, a document.
     std::unique_ptr<notes::Database> database;
-    std::string path;
     std::shared_ptr<notes::View> view;
     std::shared_ptr<bool> autoUpdate;
     std::shared_ptr<ViewNavigator> navigator;
     std::unique_ptr<ViewEntry> entry;
     long position = 0;
-    bool deleted = false;
     std::unique_ptr<notes::Document> document;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **object) override
@@ -188,26 +188,30 @@ private:
 };
 
 // Argument i in natural order, by value whatever way it came.
-VARIANT argument(const DISPPARAMS &parameters, UINT i)
+com::Variant argument(const DISPPARAMS &parameters, UINT i)
 {
-    VARIANT value;
-    VariantInit(&value);
-    if (i >= parameters.cArgs || FAILED(VariantCopyInd(&value, &parameters.rgvarg[parameters.cArgs - 1 - i])))
+    com::Variant value;
+    if (i >= parameters.cArgs || FAILED(VariantCopyInd(&value.get(), &parameters.rgvarg[parameters.cArgs - 1 - i])))
         throw NotesError("Argument " + std::to_string(i + 1) + " is missing");
     return value;
 }
 
 std::string text(const DISPPARAMS &parameters, UINT i)
 {
-    VARIANT value = argument(parameters, i);
-    const HRESULT hr = VariantChangeType(&value, &value, 0, VT_BSTR);
-    const std::string utf8 = SUCCEEDED(hr) ? com::toUtf8(value.bstrVal) : std::string();
-    VariantClear(&value);
-    if (FAILED(hr))
+    com::Variant value = argument(parameters, i);
+    if (FAILED(VariantChangeType(&value.get(), &value.get(), 0, VT_BSTR)))
         throw NotesError("Type mismatch");
-    return utf8;
+    return com::toUtf8(value.get().bstrVal);
 }
 
+// The result handed over to the caller, who frees it.
+HRESULT give(VARIANT &result, com::Variant value)
+{
+    std::swap(result, value.get());
+    return S_OK;
+}
+
+// A new object of this server: its one reference goes to the caller.
 HRESULT give(VARIANT &result, Object *object)
 {
     result.vt = VT_DISPATCH;
@@ -223,7 +227,6 @@ Object *entryAt(const Object &navigator, std::unique_ptr<ViewEntry> at, long pos
     entry->navigator = navigator.navigator;
     entry->entry = std::move(at);
     entry->position = position;
-    entry->deleted = position == options.deleteAt;
     return entry;
 }
 
@@ -234,7 +237,6 @@ HRESULT Object::call(int id, bool put, DISPPARAMS &parameters, VARIANT &result, 
         Sleep(static_cast<DWORD>(options.slowMs));
         const std::string server = text(parameters, 0), file = text(parameters, 1);
         auto *opened = new Object(Database);
-        opened->path = file;
         if (server.empty() && file.size() >= 9 && _stricmp(file.c_str() + file.size() - 9, "names.nsf") == 0) {
             try {
                 opened->database = dxl::DxlSession().GetDatabase("", com::toUtf8(options.book));
@@ -244,16 +246,12 @@ HRESULT Object::call(int id, bool put, DISPPARAMS &parameters, VARIANT &result, 
         return give(result, opened);
     }
     case Database * 10 + 1: // Title: readable whether or not the book is open
-        result.vt = VT_BSTR;
-        result.bstrVal = com::Bstr(database ? database->Title() : "", "Title").release();
-        return S_OK;
+        return give(result, com::Variant::text(database ? database->Title() : "", "Title"));
     case Database * 10 + 2: // IsOpen
-        result.vt = VT_BOOL;
-        result.boolVal = database ? VARIANT_TRUE : VARIANT_FALSE;
-        return S_OK;
+        return give(result, com::Variant::boolean(database != nullptr));
     case Database * 10 + 3: { // GetView(name)
         if (!database)
-            return raise(error, "Database " + path + " has not been opened yet");
+            return raise(error, "Database has not been opened yet");
         const std::string name = text(parameters, 0);
         if (_stricmp(name.c_str(), "People") != 0)
             return S_OK; // Nothing: no view of that name
@@ -270,26 +268,24 @@ HRESULT Object::call(int id, bool put, DISPPARAMS &parameters, VARIANT &result, 
         return give(result, object);
     }
     case View * 10 + 2: { // AutoUpdate, as the walk sets it
-        VARIANT value = argument(parameters, 0);
-        const HRESULT hr = put ? VariantChangeType(&value, &value, 0, VT_BOOL) : DISP_E_MEMBERNOTFOUND;
-        *autoUpdate = FAILED(hr) || value.boolVal != VARIANT_FALSE;
+        com::Variant value = argument(parameters, 0);
+        const HRESULT hr = put ? VariantChangeType(&value.get(), &value.get(), 0, VT_BOOL) : DISP_E_MEMBERNOTFOUND;
+        *autoUpdate = FAILED(hr) || value.get().boolVal != VARIANT_FALSE;
         return hr;
     }
     case Navigator * 10 + 1: { // Count: the entries, categories included
         const long documents = navigator->Count();
-        result.vt = VT_I4;
-        result.lVal = documents + (options.categories ? (documents + options.categories - 1) / options.categories : 0);
-        return S_OK;
+        const long categories = options.categories ? (documents + options.categories - 1) / options.categories : 0;
+        return give(result, com::Variant::int32(static_cast<std::int32_t>(documents + categories)));
     }
     case Navigator * 10 + 2: // GetFirstDocument
         return give(result, entryAt(*this, navigator->GetFirstDocument(), 1));
     case Navigator * 10 + 3: { // GetNextDocument(entry)
-        VARIANT value = argument(parameters, 0);
+        const com::Variant value = argument(parameters, 0);
         const VARTYPE form = parameters.rgvarg[parameters.cArgs - 1].vt;
         Object *current = nullptr;
-        if (value.vt == VT_DISPATCH && value.pdispVal)
-            value.pdispVal->QueryInterface(IID_Self, reinterpret_cast<void **>(&current));
-        VariantClear(&value);
+        if (value.type() == VT_DISPATCH && value.get().pdispVal)
+            value.get().pdispVal->QueryInterface(IID_Self, reinterpret_cast<void **>(&current));
         if (!current || current->kind != Entry)
             return DISP_E_TYPEMISMATCH;
         const long from = current->position;
@@ -305,7 +301,7 @@ HRESULT Object::call(int id, bool put, DISPPARAMS &parameters, VARIANT &result, 
         return give(result, entryAt(*this, std::move(next), from + 1));
     }
     case Entry * 10 + 1: { // Document: Nothing once the document is deleted
-        if (deleted)
+        if (position == options.deleteAt)
             return S_OK;
         auto *object = new Object(Document);
         object->document = entry->Document();
@@ -320,11 +316,8 @@ HRESULT Object::call(int id, bool put, DISPPARAMS &parameters, VARIANT &result, 
         const bool none = values == std::vector<std::string>{""} && options.missing == L"array";
         SAFEARRAY *array = SafeArrayCreateVector(VT_VARIANT, 0, none ? 0 : static_cast<ULONG>(values.size()));
         for (LONG i = 0; !none && i < static_cast<LONG>(values.size()); ++i) {
-            VARIANT element;
-            element.vt = VT_BSTR;
-            element.bstrVal = com::Bstr(values[static_cast<std::size_t>(i)], "value").release();
-            SafeArrayPutElement(array, &i, &element); // copies
-            VariantClear(&element);
+            com::Variant element = com::Variant::text(values[static_cast<std::size_t>(i)], "value");
+            SafeArrayPutElement(array, &i, &element.get()); // copies
         }
         result.vt = VT_ARRAY | VT_VARIANT;
         result.parray = array;
@@ -339,16 +332,14 @@ class Factory final : public IClassFactory
 public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **object) override
     {
-        const bool known = IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory);
-        *object = known ? static_cast<IClassFactory *>(this) : nullptr;
-        return known ? S_OK : E_NOINTERFACE;
+        *object = IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory) ? this : nullptr;
+        return *object ? S_OK : E_NOINTERFACE;
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown *outer, REFIID iid, void **object) override
+    // Never asked to aggregate: the tests' clients create the class as it is.
+    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown *, REFIID iid, void **object) override
     {
-        if (outer)
-            return CLASS_E_NOAGGREGATION;
         auto *session = new Object(Session);
         const HRESULT hr = session->QueryInterface(iid, object);
         session->Release();
@@ -361,14 +352,15 @@ public:
 #pragma GCC diagnostic pop
 #endif
 
-const std::wstring ProgIdKey = L"Software\\Classes\\Notes.NotesSession";
-
-std::wstring classKey()
+std::wstring classId()
 {
     wchar_t clsid[64];
     StringFromGUID2(ClassId, clsid, 64);
-    return std::wstring(L"Software\\Classes\\CLSID\\") + clsid;
+    return clsid;
 }
+
+const std::wstring ProgIdKey = L"Software\\Classes\\Notes.NotesSession", ClassesKey = L"Software\\Classes\\CLSID",
+                   ClassKey = ClassesKey + L"\\" + classId();
 
 // Per machine: Wine's COM reads the classes of the machine only. A 32-bit server's class
 // lands in the registry's 32-bit view, as a 32-bit client's does; its name in both.
@@ -414,7 +406,7 @@ int wmain(int argc, wchar_t **argv)
         switches.clear();
         std::vector<wchar_t> list(32768);
         DWORD size = static_cast<DWORD>(list.size() * sizeof(wchar_t));
-        if (RegGetValueW(HKEY_LOCAL_MACHINE, classKey().c_str(), L"Switches", RRF_RT_REG_MULTI_SZ, nullptr,
+        if (RegGetValueW(HKEY_LOCAL_MACHINE, ClassKey.c_str(), L"Switches", RRF_RT_REG_MULTI_SZ, nullptr,
                          list.data(), &size) == ERROR_SUCCESS)
             for (const wchar_t *at = list.data(); *at; at += wcslen(at) + 1)
                 switches.emplace_back(at);
@@ -434,17 +426,16 @@ int wmain(int argc, wchar_t **argv)
         options.refuseStart = options.refuseStart || arg == L"--refuse-start";
     }
     if (mode == L"/register") {
-        wchar_t self[MAX_PATH], clsid[64];
+        wchar_t self[MAX_PATH];
         GetModuleFileNameW(nullptr, self, MAX_PATH);
-        StringFromGUID2(ClassId, clsid, 64);
         std::wstring list;
         for (const auto &arg : switches)
             list += arg + L'\0';
         list += L'\0';
         // As a client registers its OLE class: the name, and the program COM starts for it.
-        return setValue(ProgIdKey + L"\\CLSID", REG_SZ, clsid) &&
-                       setValue(classKey() + L"\\LocalServer32", REG_SZ, L"\"" + std::wstring(self) + L"\"") &&
-                       setValue(classKey(), REG_MULTI_SZ, list)
+        return setValue(ProgIdKey + L"\\CLSID", REG_SZ, classId()) &&
+                       setValue(ClassKey + L"\\LocalServer32", REG_SZ, L"\"" + std::wstring(self) + L"\"") &&
+                       setValue(ClassKey, REG_MULTI_SZ, list)
                    ? 0
                    : 1;
     }
@@ -453,8 +444,8 @@ int wmain(int argc, wchar_t **argv)
         // From either view, whichever bitness registered it.
         for (const int view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
             HKEY classes = nullptr;
-            if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\CLSID", 0, static_cast<REGSAM>(KEY_ALL_ACCESS | view), &classes) == 0) {
-                RegDeleteTreeW(classes, classKey().substr(classKey().rfind(L'\\') + 1).c_str());
+            if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, ClassesKey.c_str(), 0, static_cast<REGSAM>(KEY_ALL_ACCESS | view), &classes) == 0) {
+                RegDeleteTreeW(classes, classId().c_str());
                 RegCloseKey(classes);
             }
         }
