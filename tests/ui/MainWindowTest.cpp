@@ -308,58 +308,12 @@ TEST_F(MainWindowTest, WhatTheUserDoesDuringAScan)
 }
 
 // The field-choice window, opened by Proceed. Select All sets every entry, but the list
-// decides what is written; the windows are repainted once a frame, the first at once, and
-// never given input.
-TEST_F(MainWindowTest, SelectAllThenTheListDecidesAndRepaintsOnceAFrame)
-{
-    TempFolder dir("ui-columns");
-    memory.books["m.nsf"].people.assign(5, MemoryNotes::contact("P", "", "Q", ""));
-    memory.books["c.nsf"].people.assign(60, MemoryNotes::contact("P", "", "Q", ""));
-    FrmMain &w = open(memory);
-    face.path = "m.nsf";
-    desktop.folderAnswers = {dir.path.string(), dir.path.string(), dir.path.string()};
-    const auto selectAll = [](ui::FrmConversion &conversion, RecordingConversionFace &f, bool ticked) {
-        f.selectAll = ticked;
-        conversion.ChkSelectAll_Click();
-    };
-    desktop.inConversion = [&](ui::FrmConversion &conversion, RecordingConversionFace &f) {
-        f.ticks[3] = true;
-        selectAll(conversion, f, false);
-        EXPECT_EQ(std::count(f.ticks.begin(), f.ticks.end(), true), 0);
-        selectAll(conversion, f, true);
-        EXPECT_EQ(std::count(f.ticks.begin(), f.ticks.end(), true), 28);
-        f.ticks[0] = false; // by hand: the box stays ticked, the column is left out
-        conversion.setFrameInterval(std::chrono::hours(1));
-        conversion.CmdConversion_Click();
-        EXPECT_TRUE(slurp(dir / "GMAILContacts.csv").starts_with("Last Name,"));
-        EXPECT_EQ(desktop.repaints, 1);
-
-        desktop.repaints = 0;
-        conversion.setFrameInterval(std::chrono::nanoseconds(0));
-        conversion.CmdConversion_Click();
-        EXPECT_GE(desktop.repaints, 4); // each new bar value, and while the file is flushed
-        EXPECT_EQ(desktop.yields, 0);
-    };
-    w.CmdContactsCreate_Click();
-
-    // A repaint slower than a frame still leaves the export a whole frame before the next.
-    face.path = "c.nsf";
-    desktop.repaints = 0;
-    desktop.repaintTakes = std::chrono::milliseconds(30);
-    desktop.inConversion = [&](ui::FrmConversion &conversion, RecordingConversionFace &f) {
-        conversion.setFrameInterval(std::chrono::milliseconds(20));
-        selectAll(conversion, f, true);
-        conversion.CmdConversion_Click();
-    };
-    w.CmdContactsCreate_Click();
-    EXPECT_LT(desktop.repaints, 20); // one a contact if the frame counted from the repaint's start
-}
-
-// An export runs once, however often Start Conversion is clicked while the folder picker
-// (which has no owner) is open; its bar stays in range whatever the scan counted (the book
-// may have changed since), and its ending disables Start Conversion and Proceed and shows
-// the link.
-TEST_F(MainWindowTest, AnExportRunsOnceItsBarInRange)
+// decides what is written. An export runs once, however often Start Conversion is clicked
+// while the folder picker (which has no owner) is open; its bar stays in range whatever the
+// scan counted (the book may have changed since); the windows are repainted once a frame,
+// the first at once, and never given input; its ending disables Start Conversion and
+// Proceed and shows the link.
+TEST_F(MainWindowTest, TheFieldChoiceWindowExportsOnceItsBarInRange)
 {
     struct Case
     {
@@ -368,6 +322,11 @@ TEST_F(MainWindowTest, AnExportRunsOnceItsBarInRange)
         std::vector<std::int32_t> values; // after the opening 0
     };
     TempFolder dir("ui-bar");
+    const auto selectAll = [](ui::FrmConversion &conversion, RecordingConversionFace &f, bool ticked) {
+        f.selectAll = ticked;
+        conversion.ChkSelectAll_Click();
+        return std::count(f.ticks.begin(), f.ticks.end(), true);
+    };
     for (const Case &c : {Case{1, 0, 1, {}}, Case{3, 2, 2, {2, 2}}, Case{3, 3, 3, {2, 3}}, Case{2, -5, 1, {1}}}) {
         SCOPED_TRACE(std::to_string(c.contacts) + " contacts, " + std::to_string(c.scanned) + " scanned");
         memory.books["m.nsf"].people.assign(static_cast<std::size_t>(c.contacts), MemoryNotes::contact("P", "", "Q", ""));
@@ -377,22 +336,49 @@ TEST_F(MainWindowTest, AnExportRunsOnceItsBarInRange)
         desktop.messages.clear();
         state.TotalContacts = c.scanned;
         desktop.folderAnswers = {dir.path.string(), dir.path.string()};
-        desktop.inConversion = [&](ui::FrmConversion &conversion, RecordingConversionFace &f) {
-            f.selectAll = true;
-            conversion.ChkSelectAll_Click();
+        desktop.inConversion = [&, scanYields = desktop.yields](ui::FrmConversion &conversion,
+                                                                RecordingConversionFace &f) {
+            f.ticks[3] = true;
+            EXPECT_EQ(selectAll(conversion, f, false), 0);
+            EXPECT_EQ(selectAll(conversion, f, true), 28);
+            f.ticks[0] = false; // by hand: the box stays ticked, the column is left out
+            conversion.setFrameInterval(std::chrono::hours(1));
             desktop.whileChoosingFolder = [&conversion] { conversion.CmdConversion_Click(); };
             conversion.CmdConversion_Click();
+            EXPECT_TRUE(slurp(dir / "GMAILContacts.csv").starts_with("Last Name,"));
+            EXPECT_EQ(desktop.repaints, c.values.empty() ? 0 : 1); // at the first value, then once a frame
             EXPECT_EQ(f.maximum, c.maximum);
             EXPECT_EQ(std::vector<std::int32_t>(f.values.begin() + 1, f.values.end()), c.values);
             EXPECT_EQ(desktop.messages.at(0).owner, &f);
             EXPECT_TRUE(f.linkShown && !f.conversionEnabled);
+
+            desktop.repaints = 0;
+            desktop.whileChoosingFolder = nullptr;
+            conversion.setFrameInterval(std::chrono::nanoseconds(0));
+            conversion.CmdConversion_Click();
+            EXPECT_GE(desktop.repaints, static_cast<int>(c.values.size())); // each new bar value
+            EXPECT_EQ(desktop.yields, scanYields);
         };
         w.CmdContactsCreate_Click();
-        EXPECT_EQ(desktop.folderTitles, std::vector<std::string>{"Select Folder to Save GMAILContacts.csv File"});
+        EXPECT_EQ(desktop.folderTitles, std::vector<std::string>(2, "Select Folder to Save GMAILContacts.csv File"));
         EXPECT_FALSE(face.proceedEnabled());
-        EXPECT_EQ(desktop.said(), std::vector<std::string>{"Conversion Completed...: " + std::to_string(c.contacts) +
-                                                           " Contacts Saved Successfully"});
+        EXPECT_EQ(desktop.said(), std::vector<std::string>(2, "Conversion Completed...: " + std::to_string(c.contacts) +
+                                                              " Contacts Saved Successfully"));
     }
+
+    // A repaint slower than a frame still leaves the export a whole frame before the next.
+    memory.books["c.nsf"].people.assign(60, MemoryNotes::contact("P", "", "Q", ""));
+    face.path = "c.nsf";
+    desktop.repaints = 0;
+    desktop.repaintTakes = std::chrono::milliseconds(30);
+    desktop.inConversion = [&](ui::FrmConversion &conversion, RecordingConversionFace &f) {
+        conversion.setFrameInterval(std::chrono::milliseconds(20));
+        selectAll(conversion, f, true);
+        conversion.CmdConversion_Click();
+    };
+    desktop.folderAnswers = {dir.path.string()};
+    window->CmdContactsCreate_Click();
+    EXPECT_LT(desktop.repaints, 20); // one a contact if the frame counted from the repaint's start
 }
 
 // What opened nothing is said when the desktop learns of it, after the command returned,
