@@ -223,8 +223,11 @@ private slots:
                             : "https://korvane.example/tarnwick\n" + QUrl::fromLocalFile(file).toString() + "\n");
     }
 
-    // The Qt desktop's own dialogs: a message is plain text with its lines as Qt ends them
+    // The Qt desktop's own dialogs. A message is plain text with its lines as Qt ends them
     // (a contact's name is never markup), and the open dialog offers the filter's labels.
+    // Return, Enter and Space close the About box, Escape does not; closed, it hands the
+    // keyboard back to the main window. Some window managers give the focus to another
+    // window, or none, when a dialog closes; another window taking it stands in for that.
     void desktopDialogsAsQtShowsThem()
     {
         QtDesktop desktop;
@@ -250,20 +253,12 @@ private slots:
         QCOMPARE(desktop.getOpenFileName(program.window, "", ui::FrmMain::OpenFileFilter), std::string());
         QCOMPARE(filters, (QStringList{QStringLiteral("Lotus Notes Address Book (*.nsf *.dxl)"),
                                        QStringLiteral("All files (*)")}));
-    }
 
-    // Return, Enter and Space close the About box, Escape does not; closed, it hands the
-    // keyboard back to the main window. Some window managers give the focus to another
-    // window, or none, when a dialog closes; another window taking it stands in for that.
-    void aboutBoxKeysAndTheKeyboardHandedBack()
-    {
-        Program program;
         QWidget elsewhere;
         bool elsewhereActivated = false;
         QObject::connect(qApp, &QGuiApplication::focusWindowChanged, &elsewhere, [&](QWindow *active) {
             elsewhereActivated = elsewhereActivated || active == elsewhere.windowHandle();
         });
-        QtDesktop desktop;
         for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}) {
             bool focused = false, stayedOnEscape = false, closed = false;
             elsewhereActivated = false;
