@@ -75,36 +75,89 @@ protected:
 };
 
 // A finished export leaves its file alone in the folder and every Notes object released.
-TEST_F(ExportTest, TickedColumnsQuotingAndTheSeparatorRule)
+// A CSV holds the ticked columns; a card holds each value in its property, every value of a
+// list, in the order Notes gives them, and FN from the full name's common name, else the
+// name's parts, else the mail address.
+TEST_F(ExportTest, TickedColumnsQuotingAndWholeCards)
 {
     auto odd = MemoryNotes::contact("  Zoë ", "\r", "O\"Neil", "");
     odd["CompanyName"] = {"Acme, Inc."};
     odd["Comment"] = {"line one\r\nline two\nthree"};
     odd["City"] = {"東京"};
-    const std::pair<std::vector<const char *>, std::string> cases[] = {
-        {{"First Name", "Last Name", "Notes"}, "First Name,Last Name,Notes\r\nAnn,Lee,\r\n"},
-        {{"First Name", "Company"}, "First Name,Company,\r\nAnn,Acme,\r\n"},
-        {{"Notes"}, "Notes\r\n\r\n"},
-        {{"Personal Web Page", "Business Web Page"},
+    const MemoryNotes::Contact full{
+        {"FullName", {"CN=Ann Carter/OU=Sales/O=Acme", "Ann Carter", "Annie C", "Nan"}},
+        {"FirstName", {"Ann"}}, {"MiddleInitial", {"Q"}}, {"LastName", {"Carter"}}, {"Title", {"Dr."}},
+        {"Suffix", {"PhD"}}, {"NickName", {"Nan"}},
+        {"MailAddress", {"ann@acme.example", "", "\"Carter, Ann\" <ann@home.example>"}},
+        {"InternetAddress", {"ann@acme.example", "a.carter@acme.example"}},
+        {"OfficePhoneNumber", {"+1 555 0100", "+1 555 0101"}}, {"PhoneNumber", {"+1 555 0200"}},
+        {"CellPhoneNumber", {"+1 555 0300"}}, {"OfficeFAXPhoneNumber", {"+1 555 0400"}},
+        {"HomeFAXPhoneNumber", {"+1 555 0500"}}, {"PersPager", {"555-1234"}},
+        {"StreetAddress", {"Flat 3\n27 Elm Street"}}, {"City", {"Springfield"}}, {"Zip", {"01101"}},
+        {"Country", {"USA"}}, {"Location", {"Building 2, Room 301"}}, {"OfficeStreetAddress", {"1 Acme Way"}},
+        {"OfficeCity", {"Boston"}}, {"OfficeState", {"MA"}},
+        {"CompanyName", {"Acme; Inc.", "Globex"}}, {"Department", {"R&D"}},
+        {"JobTitle", {"Head of \"Special\" Projects"}}, {"WebSite", {"https://acme.example/ann", "https://ann.example"}},
+        {"Birthday", {"1985-03-14 09:30:00"}}, {"Categories", {"Customers", "Book Club, Tuesdays"}},
+        {"Comment", {"Call before 10am;\r\nnever on Fridays.", "C:\\notes"}},
+    };
+    auto flat = MemoryNotes::contact("Bo", "", "Lee", "");
+    flat["FullName"] = {"Bo Lee/Acme", "Bo Lee"};
+    const auto ann = annLee();
+    constexpr auto Csv = ExportFormat::Csv, Card = ExportFormat::VCard;
+    const std::tuple<ExportFormat, std::vector<const char *>, MemoryNotes::Contact, std::string> cases[] = {
+        {Csv, {"First Name", "Last Name", "Notes"}, ann, "First Name,Last Name,Notes\r\nAnn,Lee,\r\n"},
+        {Csv, {"First Name", "Company"}, ann, "First Name,Company,\r\nAnn,Acme,\r\n"},
+        {Csv, {"Notes"}, ann, "Notes\r\n\r\n"},
+        {Csv, {"Personal Web Page", "Business Web Page"}, ann,
          "Personal Web Page,Business Web Page,\r\nhttps://acme.example/ann,https://acme.example/ann,\r\n"},
         // Only the first value of a multi-value item.
-        {{"Name", "Middle Name"}, "Middle Name,Name,\r\n,Ann Lee/Acme,\r\n"},
-        {{"First Name", "Last Name", "Middle Name", "Home City", "Company", "Notes"},
+        {Csv, {"Name", "Middle Name"}, ann, "Middle Name,Name,\r\n,Ann Lee/Acme,\r\n"},
+        {Csv, {"First Name", "Last Name", "Middle Name", "Home City", "Company", "Notes"}, odd,
          "First Name,Last Name,Middle Name,Home City,Company,Notes\r\n"
          "  Zoë ,\"O\"\"Neil\",\"\r\",東京,\"Acme, Inc.\",\"line one\r\nline two\nthree\"\r\n"},
+        {Card, {}, full, "FN:Ann Carter\r\n"
+                         "N:Carter;Ann;Q;Dr.;PhD\r\n"
+                         "NICKNAME:Nan,Annie C\r\n"
+                         "EMAIL;TYPE=INTERNET,PREF:ann@acme.example\r\n"
+                         "EMAIL;TYPE=INTERNET:\"Carter\\, Ann\" <ann@home.example>\r\n"
+                         "EMAIL;TYPE=INTERNET:a.carter@acme.example\r\n"
+                         "TEL;TYPE=WORK,VOICE:+1 555 0100\r\n"
+                         "TEL;TYPE=WORK,VOICE:+1 555 0101\r\n"
+                         "TEL;TYPE=HOME,VOICE:+1 555 0200\r\n"
+                         "TEL;TYPE=CELL:+1 555 0300\r\n"
+                         "TEL;TYPE=WORK,FAX:+1 555 0400\r\n"
+                         "TEL;TYPE=HOME,FAX:+1 555 0500\r\n"
+                         "TEL;TYPE=PAGER:555-1234\r\n"
+                         "ADR;TYPE=HOME:;;Flat 3\\n27 Elm Street;Springfield;;01101;USA\r\n"
+                         "ADR;TYPE=WORK:;Building 2\\, Room 301;1 Acme Way;Boston;MA;;\r\n"
+                         "ORG:Acme\\; Inc.;R&D\r\n"
+                         "ORG:Globex\r\n"
+                         "TITLE:Head of \"Special\" Projects\r\n"
+                         "URL:https://acme.example/ann\r\n"
+                         "URL:https://ann.example\r\n"
+                         "BDAY:1985-03-14T09:30:00\r\n"
+                         "CATEGORIES:Customers,Book Club\\, Tuesdays\r\n"
+                         "NOTE:Call before 10am\\;\\nnever on Fridays.\\nC:\\\\notes\r\n"},
+        {Card, {}, flat, "FN:Bo Lee\r\nN:Lee;Bo;;;\r\n"},
+        {Card, {}, MemoryNotes::contact("Cy", "J", "Moe", ""), "FN:Cy J Moe\r\nN:Moe;Cy;J;;\r\n"},
+        {Card, {}, {{"MailAddress", {"di@example.com"}}, {"Birthday", {"1990-02-01"}}},
+         "FN:di@example.com\r\nN:;;;;\r\nEMAIL;TYPE=INTERNET,PREF:di@example.com\r\nBDAY:1990-02-01\r\n"},
+        {Card, {}, {{"Department", {"Sales"}}}, "FN:\r\nN:;;;;\r\nORG:;Sales\r\n"},
     };
     host.folder = (dir.path / "").string(); // ending in a separator: not doubled
-    for (const auto &[ticked, file] : cases) {
+    for (const auto &[format, ticked, contact, file] : cases) {
         SCOPED_TRACE(file);
-        if (ticked.size() == 6)
-            notes.books[Book].people = {odd};
-        host.ticked.fill(false);
+        const std::string name(exportFileName(format));
+        notes.books[Book].people = {contact};
+        host.ticked.fill(false); // a card holds every value whatever is ticked
         host.tick(ticked);
-        EXPECT_EQ(run().ending, ExportEnding::Completed);
-        EXPECT_EQ(written(), file);
-        EXPECT_EQ(state.ExportFilePath, dir / "GMAILContacts.csv");
-        EXPECT_EQ(dir.names(), Names{"GMAILContacts.csv"});
+        EXPECT_EQ(run(nullptr, format).ending, ExportEnding::Completed);
+        EXPECT_EQ(written(name), format == Csv ? file : "BEGIN:VCARD\r\nVERSION:3.0\r\n" + file + "END:VCARD\r\n");
+        EXPECT_EQ(state.ExportFilePath, dir / name);
+        EXPECT_EQ(dir.names(), Names{name});
         EXPECT_EQ(notes.live, 0);
+        fs::remove(dir / name);
     }
 }
 
@@ -176,68 +229,6 @@ TEST_F(ExportTest, FailuresChangeNothing)
             fs::remove(dir / file);
         }
     }
-}
-
-// Each value in its property, every value of a list, in the order Notes gives them; FN
-// from the full name's common name, else the name's parts, else the mail address.
-TEST_F(ExportTest, CardsHoldEveryValueInItsPlace)
-{
-    const MemoryNotes::Contact full{
-        {"FullName", {"CN=Ann Carter/OU=Sales/O=Acme", "Ann Carter", "Annie C", "Nan"}},
-        {"FirstName", {"Ann"}}, {"MiddleInitial", {"Q"}}, {"LastName", {"Carter"}}, {"Title", {"Dr."}},
-        {"Suffix", {"PhD"}}, {"NickName", {"Nan"}},
-        {"MailAddress", {"ann@acme.example", "", "\"Carter, Ann\" <ann@home.example>"}},
-        {"InternetAddress", {"ann@acme.example", "a.carter@acme.example"}},
-        {"OfficePhoneNumber", {"+1 555 0100", "+1 555 0101"}}, {"PhoneNumber", {"+1 555 0200"}},
-        {"CellPhoneNumber", {"+1 555 0300"}}, {"OfficeFAXPhoneNumber", {"+1 555 0400"}},
-        {"HomeFAXPhoneNumber", {"+1 555 0500"}}, {"PersPager", {"555-1234"}},
-        {"StreetAddress", {"Flat 3\n27 Elm Street"}}, {"City", {"Springfield"}}, {"Zip", {"01101"}},
-        {"Country", {"USA"}}, {"Location", {"Building 2, Room 301"}}, {"OfficeStreetAddress", {"1 Acme Way"}},
-        {"OfficeCity", {"Boston"}}, {"OfficeState", {"MA"}},
-        {"CompanyName", {"Acme; Inc.", "Globex"}}, {"Department", {"R&D"}},
-        {"JobTitle", {"Head of \"Special\" Projects"}}, {"WebSite", {"https://acme.example/ann", "https://ann.example"}},
-        {"Birthday", {"1985-03-14 09:30:00"}}, {"Categories", {"Customers", "Book Club, Tuesdays"}},
-        {"Comment", {"Call before 10am;\r\nnever on Fridays.", "C:\\notes"}},
-    };
-    auto flat = MemoryNotes::contact("Bo", "", "Lee", "");
-    flat["FullName"] = {"Bo Lee/Acme", "Bo Lee"};
-    const std::pair<MemoryNotes::Contact, std::string> cases[] = {
-        {full, "FN:Ann Carter\r\n"
-               "N:Carter;Ann;Q;Dr.;PhD\r\n"
-               "NICKNAME:Nan,Annie C\r\n"
-               "EMAIL;TYPE=INTERNET,PREF:ann@acme.example\r\n"
-               "EMAIL;TYPE=INTERNET:\"Carter\\, Ann\" <ann@home.example>\r\n"
-               "EMAIL;TYPE=INTERNET:a.carter@acme.example\r\n"
-               "TEL;TYPE=WORK,VOICE:+1 555 0100\r\n"
-               "TEL;TYPE=WORK,VOICE:+1 555 0101\r\n"
-               "TEL;TYPE=HOME,VOICE:+1 555 0200\r\n"
-               "TEL;TYPE=CELL:+1 555 0300\r\n"
-               "TEL;TYPE=WORK,FAX:+1 555 0400\r\n"
-               "TEL;TYPE=HOME,FAX:+1 555 0500\r\n"
-               "TEL;TYPE=PAGER:555-1234\r\n"
-               "ADR;TYPE=HOME:;;Flat 3\\n27 Elm Street;Springfield;;01101;USA\r\n"
-               "ADR;TYPE=WORK:;Building 2\\, Room 301;1 Acme Way;Boston;MA;;\r\n"
-               "ORG:Acme\\; Inc.;R&D\r\n"
-               "ORG:Globex\r\n"
-               "TITLE:Head of \"Special\" Projects\r\n"
-               "URL:https://acme.example/ann\r\n"
-               "URL:https://ann.example\r\n"
-               "BDAY:1985-03-14T09:30:00\r\n"
-               "CATEGORIES:Customers,Book Club\\, Tuesdays\r\n"
-               "NOTE:Call before 10am\\;\\nnever on Fridays.\\nC:\\\\notes\r\n"},
-        {flat, "FN:Bo Lee\r\nN:Lee;Bo;;;\r\n"},
-        {MemoryNotes::contact("Cy", "J", "Moe", ""), "FN:Cy J Moe\r\nN:Moe;Cy;J;;\r\n"},
-        {{{"MailAddress", {"di@example.com"}}, {"Birthday", {"1990-02-01"}}},
-         "FN:di@example.com\r\nN:;;;;\r\nEMAIL;TYPE=INTERNET,PREF:di@example.com\r\nBDAY:1990-02-01\r\n"},
-        {{{"Department", {"Sales"}}}, "FN:\r\nN:;;;;\r\nORG:;Sales\r\n"},
-    };
-    for (const auto &[contact, card] : cases) {
-        SCOPED_TRACE(card);
-        notes.books[Book].people = {contact};
-        EXPECT_EQ(run(nullptr, ExportFormat::VCard).ending, ExportEnding::Completed);
-        EXPECT_EQ(written("GMAILContacts.vcf"), "BEGIN:VCARD\r\nVERSION:3.0\r\n" + card + "END:VCARD\r\n");
-    }
-    EXPECT_EQ(state.ExportFilePath, dir / "GMAILContacts.vcf");
 }
 
 // RFC 2426's escapes, and its folding: no line over 75 octets, a folded line starting
