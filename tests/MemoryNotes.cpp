@@ -121,15 +121,6 @@ void MemoryNotes::call(const std::string &member, const std::string &detail)
     failIfAsked(member, ++m_calls[member]);
 }
 
-std::vector<std::string> MemoryNotes::entries(const std::string &prefix) const
-{
-    std::vector<std::string> out;
-    for (const auto &e : journal)
-        if (e.starts_with(prefix))
-            out.push_back(e);
-    return out;
-}
-
 MemoryNotes::Contact MemoryNotes::contact(const std::string &first, const std::string &middle,
                                           const std::string &last, const std::string &mail)
 {

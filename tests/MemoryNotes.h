@@ -36,8 +36,6 @@ public:
 
     std::unique_ptr<notes::Session> CreateSession(std::string_view progId) override;
 
-    // Journal entries that start with prefix, in order.
-    std::vector<std::string> entries(const std::string &prefix) const;
     // Called by the objects; a call with a detail is counted under both names, so a test can
     // fail "the 3rd GetItemValue" or "the 2nd GetItemValue of LastName".
     void call(const std::string &member, const std::string &detail = {});
