@@ -6,6 +6,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 // An address book in memory, reached through the same Notes objects as a real one, where
@@ -44,13 +45,7 @@ public:
                            const std::string &mail);
 
 private:
-    struct Failure
-    {
-        std::string member;
-        int nth;
-        bool outOfMemory;
-    };
     void failIfAsked(const std::string &counted, int n) const;
-    std::vector<Failure> m_failures;
+    std::vector<std::tuple<std::string, int, bool>> m_failures; // member, nth, as memory running out
     std::map<std::string, int> m_calls;
 };
