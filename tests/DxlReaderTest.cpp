@@ -312,9 +312,11 @@ TEST_F(DxlReaderTest, SplitBooksReadAsOnePass)
     });
     dxl::DxlSession session;
     auto view = session.GetDatabase("", write(plain))->GetView("People");
-    int started = 0; // by the walk: the index pass is over
+    // Threads started by the walk (the index pass is over), but the refused-th (0: every one).
+    int started = 0, refused = -1;
     dxl::DxlReadAhead::setThreadStarter([&](std::function<void()> work) {
-        ++started;
+        if (++started == refused || refused == 0)
+            throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
         return std::thread(std::move(work));
     });
     auto walker = view->CreateViewNav(), other = view->CreateViewNav();
@@ -336,7 +338,6 @@ TEST_F(DxlReaderTest, SplitBooksReadAsOnePass)
         }
     }
     EXPECT_FALSE(walker->GetNextDocument(*entry));
-    dxl::DxlReadAhead::setThreadStarter(nullptr);
     if (dxl::DxlReadAhead::usableCores() > 1) {
         EXPECT_GE(started, 1);
     }
@@ -365,14 +366,10 @@ TEST_F(DxlReaderTest, SplitBooksReadAsOnePass)
 
     // Helper threads are a speed-up only: without them, the first, the second or every one,
     // the index pass and reading ahead go on in the calling thread.
-    for (const int refused : {-1, 1, 2, 0}) {
-        SCOPED_TRACE(refused);
+    for (const int refusing : {-1, 1, 2, 0}) {
+        SCOPED_TRACE(refusing);
         started = 0;
-        dxl::DxlReadAhead::setThreadStarter([&](std::function<void()> work) {
-            if (++started == refused || refused == 0)
-                throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
-            return std::thread(std::move(work));
-        });
+        refused = refusing;
         const auto all = people(write(whole));
         ASSERT_EQ(names(all), listed);
         // Read from the documents, not from the index.

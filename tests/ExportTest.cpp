@@ -6,7 +6,6 @@
 #include "export/ContactsExport.h"
 #include "export/SplitFileOutput.h"
 #include "export/TemporaryFiles.h"
-#include "export/VCard.h"
 #include "notes/SharedState.h"
 
 #include <csignal>
@@ -75,36 +74,104 @@ protected:
 };
 
 // A finished export leaves its file alone in the folder and every Notes object released.
-TEST_F(ExportTest, TickedColumnsQuotingAndTheSeparatorRule)
+// A CSV holds the ticked columns; a card holds each value in its property, every value of a
+// list, in the order Notes gives them, and FN from the full name's common name, else the
+// name's parts, else the mail address.
+TEST_F(ExportTest, TickedColumnsQuotingAndWholeCards)
 {
     auto odd = MemoryNotes::contact("  Zoë ", "\r", "O\"Neil", "");
     odd["CompanyName"] = {"Acme, Inc."};
     odd["Comment"] = {"line one\r\nline two\nthree"};
     odd["City"] = {"東京"};
-    const std::pair<std::vector<const char *>, std::string> cases[] = {
-        {{"First Name", "Last Name", "Notes"}, "First Name,Last Name,Notes\r\nAnn,Lee,\r\n"},
-        {{"First Name", "Company"}, "First Name,Company,\r\nAnn,Acme,\r\n"},
-        {{"Notes"}, "Notes\r\n\r\n"},
-        {{"Personal Web Page", "Business Web Page"},
+    const MemoryNotes::Contact full{
+        {"FullName", {"CN=Ann Carter/OU=Sales/O=Acme", "Ann Carter", "Annie C", "Nan"}},
+        {"FirstName", {"Ann"}}, {"MiddleInitial", {"Q"}}, {"LastName", {"Carter"}}, {"Title", {"Dr."}},
+        {"Suffix", {"PhD"}}, {"NickName", {"Nan"}},
+        {"MailAddress", {"ann@acme.example", "", "\"Carter, Ann\" <ann@home.example>"}},
+        {"InternetAddress", {"ann@acme.example", "a.carter@acme.example"}},
+        {"OfficePhoneNumber", {"+1 555 0100", "+1 555 0101"}}, {"PhoneNumber", {"+1 555 0200"}},
+        {"CellPhoneNumber", {"+1 555 0300"}}, {"OfficeFAXPhoneNumber", {"+1 555 0400"}},
+        {"HomeFAXPhoneNumber", {"+1 555 0500"}}, {"PersPager", {"555-1234"}},
+        {"StreetAddress", {"Flat 3\n27 Elm Street"}}, {"City", {"Springfield"}}, {"Zip", {"01101"}},
+        {"Country", {"USA"}}, {"Location", {"Building 2, Room 301"}}, {"OfficeStreetAddress", {"1 Acme Way"}},
+        {"OfficeCity", {"Boston"}}, {"OfficeState", {"MA"}},
+        {"CompanyName", {"Acme; Inc.", "Globex"}}, {"Department", {"R&D"}},
+        {"JobTitle", {"Head of \"Special\" Projects"}}, {"WebSite", {"https://acme.example/ann", "https://ann.example"}},
+        {"Birthday", {"1985-03-14 09:30:00"}}, {"Categories", {"Customers", "Book Club, Tuesdays"}},
+        {"Comment", {"Call before 10am;\r\nnever on Fridays.", "C:\\notes"}},
+    };
+    auto flat = MemoryNotes::contact("Bo", "", "Lee", "");
+    flat["FullName"] = {"Bo Lee/Acme", "Bo Lee"};
+    const auto ann = annLee();
+    const auto note = [](const std::string &text) { return MemoryNotes::Contact{{"Comment", {text}}}; };
+    const std::string noName = "FN:\r\nN:;;;;\r\n";
+    const std::string a68(68, 'a'), a69(69, 'a'), a70(70, 'a'), a73(73, 'a'), a74(74, 'a');
+    constexpr auto Csv = ExportFormat::Csv, Card = ExportFormat::VCard;
+    const std::tuple<ExportFormat, std::vector<const char *>, MemoryNotes::Contact, std::string> cases[] = {
+        {Csv, {"First Name", "Last Name", "Notes"}, ann, "First Name,Last Name,Notes\r\nAnn,Lee,\r\n"},
+        {Csv, {"First Name", "Company"}, ann, "First Name,Company,\r\nAnn,Acme,\r\n"},
+        {Csv, {"Notes"}, ann, "Notes\r\n\r\n"},
+        {Csv, {"Personal Web Page", "Business Web Page"}, ann,
          "Personal Web Page,Business Web Page,\r\nhttps://acme.example/ann,https://acme.example/ann,\r\n"},
         // Only the first value of a multi-value item.
-        {{"Name", "Middle Name"}, "Middle Name,Name,\r\n,Ann Lee/Acme,\r\n"},
-        {{"First Name", "Last Name", "Middle Name", "Home City", "Company", "Notes"},
+        {Csv, {"Name", "Middle Name"}, ann, "Middle Name,Name,\r\n,Ann Lee/Acme,\r\n"},
+        {Csv, {"First Name", "Last Name", "Middle Name", "Home City", "Company", "Notes"}, odd,
          "First Name,Last Name,Middle Name,Home City,Company,Notes\r\n"
          "  Zoë ,\"O\"\"Neil\",\"\r\",東京,\"Acme, Inc.\",\"line one\r\nline two\nthree\"\r\n"},
+        {Card, {}, full, "FN:Ann Carter\r\n"
+                         "N:Carter;Ann;Q;Dr.;PhD\r\n"
+                         "NICKNAME:Nan,Annie C\r\n"
+                         "EMAIL;TYPE=INTERNET,PREF:ann@acme.example\r\n"
+                         "EMAIL;TYPE=INTERNET:\"Carter\\, Ann\" <ann@home.example>\r\n"
+                         "EMAIL;TYPE=INTERNET:a.carter@acme.example\r\n"
+                         "TEL;TYPE=WORK,VOICE:+1 555 0100\r\n"
+                         "TEL;TYPE=WORK,VOICE:+1 555 0101\r\n"
+                         "TEL;TYPE=HOME,VOICE:+1 555 0200\r\n"
+                         "TEL;TYPE=CELL:+1 555 0300\r\n"
+                         "TEL;TYPE=WORK,FAX:+1 555 0400\r\n"
+                         "TEL;TYPE=HOME,FAX:+1 555 0500\r\n"
+                         "TEL;TYPE=PAGER:555-1234\r\n"
+                         "ADR;TYPE=HOME:;;Flat 3\\n27 Elm Street;Springfield;;01101;USA\r\n"
+                         "ADR;TYPE=WORK:;Building 2\\, Room 301;1 Acme Way;Boston;MA;;\r\n"
+                         "ORG:Acme\\; Inc.;R&D\r\n"
+                         "ORG:Globex\r\n"
+                         "TITLE:Head of \"Special\" Projects\r\n"
+                         "URL:https://acme.example/ann\r\n"
+                         "URL:https://ann.example\r\n"
+                         "BDAY:1985-03-14T09:30:00\r\n"
+                         "CATEGORIES:Customers,Book Club\\, Tuesdays\r\n"
+                         "NOTE:Call before 10am\\;\\nnever on Fridays.\\nC:\\\\notes\r\n"},
+        {Card, {}, flat, "FN:Bo Lee\r\nN:Lee;Bo;;;\r\n"},
+        {Card, {}, MemoryNotes::contact("Cy", "J", "Moe", ""), "FN:Cy J Moe\r\nN:Moe;Cy;J;;\r\n"},
+        {Card, {}, {{"MailAddress", {"di@example.com"}}, {"Birthday", {"1990-02-01"}}},
+         "FN:di@example.com\r\nN:;;;;\r\nEMAIL;TYPE=INTERNET,PREF:di@example.com\r\nBDAY:1990-02-01\r\n"},
+        {Card, {}, {{"Department", {"Sales"}}}, "FN:\r\nN:;;;;\r\nORG:;Sales\r\n"},
+        // RFC 2426's escapes, and its folding: no line over 75 octets, a folded line starting
+        // with a blank, never inside a UTF-8 character (two, three and four bytes at the limit).
+        {Card, {}, note("back\\slash, comma; semi"), noName + "NOTE:back\\\\slash\\, comma\\; semi\r\n"},
+        {Card, {}, note("one\r\ntwo\nthree\rfour\r"), noName + "NOTE:one\\ntwo\\nthree\\nfour\\n\r\n"},
+        {Card, {}, note(a70), noName + "NOTE:" + a70 + "\r\n"},
+        {Card, {}, note(a70 + "a"), noName + "NOTE:" + a70 + "\r\n a\r\n"},
+        {Card, {}, note(a70 + a74 + "a"), noName + "NOTE:" + a70 + "\r\n " + a74 + "\r\n a\r\n"},
+        {Card, {}, note(a69 + "é"), noName + "NOTE:" + a69 + "\r\n é\r\n"},
+        {Card, {}, note(a69 + "東"), noName + "NOTE:" + a69 + "\r\n 東\r\n"},
+        {Card, {}, note(a70 + "😀"), noName + "NOTE:" + a70 + "\r\n 😀\r\n"},
+        {Card, {}, note("x" + a68 + ","), noName + "NOTE:x" + a68 + "\\\r\n ,\r\n"},
+        {Card, {}, note(a69 + "\n" + a73 + "ü"), noName + "NOTE:" + a69 + "\\\r\n n" + a73 + "\r\n ü\r\n"},
     };
     host.folder = (dir.path / "").string(); // ending in a separator: not doubled
-    for (const auto &[ticked, file] : cases) {
+    for (const auto &[format, ticked, contact, file] : cases) {
         SCOPED_TRACE(file);
-        if (ticked.size() == 6)
-            notes.books[Book].people = {odd};
-        host.ticked.fill(false);
+        const std::string name(exportFileName(format));
+        notes.books[Book].people = {contact};
+        host.ticked.fill(false); // a card holds every value whatever is ticked
         host.tick(ticked);
-        EXPECT_EQ(run().ending, ExportEnding::Completed);
-        EXPECT_EQ(written(), file);
-        EXPECT_EQ(state.ExportFilePath, dir / "GMAILContacts.csv");
-        EXPECT_EQ(dir.names(), Names{"GMAILContacts.csv"});
+        EXPECT_EQ(run(nullptr, format).ending, ExportEnding::Completed);
+        EXPECT_EQ(written(name), format == Csv ? file : "BEGIN:VCARD\r\nVERSION:3.0\r\n" + file + "END:VCARD\r\n");
+        EXPECT_EQ(state.ExportFilePath, dir / name);
+        EXPECT_EQ(dir.names(), Names{name});
         EXPECT_EQ(notes.live, 0);
+        fs::remove(dir / name);
     }
 }
 
@@ -113,12 +180,9 @@ TEST_F(ExportTest, TickedColumnsQuotingAndTheSeparatorRule)
 // The folder is asked for first; with none chosen or nothing ticked Notes is not opened.
 TEST_F(ExportTest, FailuresChangeNothing)
 {
-    struct Case
-    {
-        std::function<void(const std::string &file)> setUp;
-        ExportEnding ending;
-        std::string said; // the start of the message, with its title; @ stands for the file
-    };
+    // What a case sets up, how the export ends, the start of the message with its title (@
+    // stands for the file).
+    using Case = std::tuple<std::function<void(const std::string &file)>, ExportEnding, std::string>;
     // The path as the export joins it, with the platform's separator.
     const std::string sep(1, fs::path::preferred_separator == L'\\' ? '\\' : '/');
     const std::string failed =
@@ -145,10 +209,10 @@ TEST_F(ExportTest, FailuresChangeNothing)
     TemporaryFiles::setUnnamedFilesAllowed(false); // a named file, so that one left behind shows
     for (const ExportFormat format : {ExportFormat::Csv, ExportFormat::VCard}) {
         const std::string file(exportFileName(format));
-        for (const auto &c : cases) {
-            if (format == ExportFormat::VCard && c.ending == ExportEnding::NothingTicked)
+        for (const auto &[setUp, ending, start] : cases) {
+            if (format == ExportFormat::VCard && ending == ExportEnding::NothingTicked)
                 continue; // a card holds every value: there is nothing to tick
-            std::string said = c.said;
+            std::string said = start;
             if (const auto at = said.find('@'); at != std::string::npos)
                 said.replace(at, 1, file);
             SCOPED_TRACE(said);
@@ -158,13 +222,13 @@ TEST_F(ExportTest, FailuresChangeNothing)
             notes.books[Book].people.assign(50, annLee());
             host.tick({"First Name", "Last Name"});
             dir.write(file, Earlier);
-            c.setUp(file);
+            setUp(file);
             // Nothing half-written is left while the user reads the message, nor after.
             host.onMessage = [&] { EXPECT_EQ(dir.names(), Names{file}); };
-            EXPECT_EQ(run(nullptr, format).ending, c.ending);
+            EXPECT_EQ(run(nullptr, format).ending, ending);
             ASSERT_EQ(host.said.size(), said.empty() ? 0u : 1u);
             EXPECT_TRUE(said.empty() || host.said[0].starts_with(said)) << host.said[0];
-            const bool quiet = c.ending == ExportEnding::Cancelled || c.ending == ExportEnding::NothingTicked;
+            const bool quiet = ending == ExportEnding::Cancelled || ending == ExportEnding::NothingTicked;
             EXPECT_EQ(notes.journal.empty(), quiet);
             EXPECT_EQ(host.folderAsks, 1);
             EXPECT_EQ(written(file), Earlier);
@@ -175,95 +239,6 @@ TEST_F(ExportTest, FailuresChangeNothing)
             fs::permissions(dir / file, fs::perms::owner_all); // back from the read-only case
             fs::remove(dir / file);
         }
-    }
-}
-
-// Each value in its property, every value of a list, in the order Notes gives them; FN
-// from the full name's common name, else the name's parts, else the mail address.
-TEST_F(ExportTest, CardsHoldEveryValueInItsPlace)
-{
-    const MemoryNotes::Contact full{
-        {"FullName", {"CN=Ann Carter/OU=Sales/O=Acme", "Ann Carter", "Annie C", "Nan"}},
-        {"FirstName", {"Ann"}}, {"MiddleInitial", {"Q"}}, {"LastName", {"Carter"}}, {"Title", {"Dr."}},
-        {"Suffix", {"PhD"}}, {"NickName", {"Nan"}},
-        {"MailAddress", {"ann@acme.example", "", "\"Carter, Ann\" <ann@home.example>"}},
-        {"InternetAddress", {"ann@acme.example", "a.carter@acme.example"}},
-        {"OfficePhoneNumber", {"+1 555 0100", "+1 555 0101"}}, {"PhoneNumber", {"+1 555 0200"}},
-        {"CellPhoneNumber", {"+1 555 0300"}}, {"OfficeFAXPhoneNumber", {"+1 555 0400"}},
-        {"HomeFAXPhoneNumber", {"+1 555 0500"}}, {"PersPager", {"555-1234"}},
-        {"StreetAddress", {"Flat 3\n27 Elm Street"}}, {"City", {"Springfield"}}, {"Zip", {"01101"}},
-        {"Country", {"USA"}}, {"Location", {"Building 2, Room 301"}}, {"OfficeStreetAddress", {"1 Acme Way"}},
-        {"OfficeCity", {"Boston"}}, {"OfficeState", {"MA"}},
-        {"CompanyName", {"Acme; Inc.", "Globex"}}, {"Department", {"R&D"}},
-        {"JobTitle", {"Head of \"Special\" Projects"}}, {"WebSite", {"https://acme.example/ann", "https://ann.example"}},
-        {"Birthday", {"1985-03-14 09:30:00"}}, {"Categories", {"Customers", "Book Club, Tuesdays"}},
-        {"Comment", {"Call before 10am;\r\nnever on Fridays.", "C:\\notes"}},
-    };
-    auto flat = MemoryNotes::contact("Bo", "", "Lee", "");
-    flat["FullName"] = {"Bo Lee/Acme", "Bo Lee"};
-    const std::pair<MemoryNotes::Contact, std::string> cases[] = {
-        {full, "FN:Ann Carter\r\n"
-               "N:Carter;Ann;Q;Dr.;PhD\r\n"
-               "NICKNAME:Nan,Annie C\r\n"
-               "EMAIL;TYPE=INTERNET,PREF:ann@acme.example\r\n"
-               "EMAIL;TYPE=INTERNET:\"Carter\\, Ann\" <ann@home.example>\r\n"
-               "EMAIL;TYPE=INTERNET:a.carter@acme.example\r\n"
-               "TEL;TYPE=WORK,VOICE:+1 555 0100\r\n"
-               "TEL;TYPE=WORK,VOICE:+1 555 0101\r\n"
-               "TEL;TYPE=HOME,VOICE:+1 555 0200\r\n"
-               "TEL;TYPE=CELL:+1 555 0300\r\n"
-               "TEL;TYPE=WORK,FAX:+1 555 0400\r\n"
-               "TEL;TYPE=HOME,FAX:+1 555 0500\r\n"
-               "TEL;TYPE=PAGER:555-1234\r\n"
-               "ADR;TYPE=HOME:;;Flat 3\\n27 Elm Street;Springfield;;01101;USA\r\n"
-               "ADR;TYPE=WORK:;Building 2\\, Room 301;1 Acme Way;Boston;MA;;\r\n"
-               "ORG:Acme\\; Inc.;R&D\r\n"
-               "ORG:Globex\r\n"
-               "TITLE:Head of \"Special\" Projects\r\n"
-               "URL:https://acme.example/ann\r\n"
-               "URL:https://ann.example\r\n"
-               "BDAY:1985-03-14T09:30:00\r\n"
-               "CATEGORIES:Customers,Book Club\\, Tuesdays\r\n"
-               "NOTE:Call before 10am\\;\\nnever on Fridays.\\nC:\\\\notes\r\n"},
-        {flat, "FN:Bo Lee\r\nN:Lee;Bo;;;\r\n"},
-        {MemoryNotes::contact("Cy", "J", "Moe", ""), "FN:Cy J Moe\r\nN:Moe;Cy;J;;\r\n"},
-        {{{"MailAddress", {"di@example.com"}}, {"Birthday", {"1990-02-01"}}},
-         "FN:di@example.com\r\nN:;;;;\r\nEMAIL;TYPE=INTERNET,PREF:di@example.com\r\nBDAY:1990-02-01\r\n"},
-        {{{"Department", {"Sales"}}}, "FN:\r\nN:;;;;\r\nORG:;Sales\r\n"},
-    };
-    for (const auto &[contact, card] : cases) {
-        SCOPED_TRACE(card);
-        notes.books[Book].people = {contact};
-        EXPECT_EQ(run(nullptr, ExportFormat::VCard).ending, ExportEnding::Completed);
-        EXPECT_EQ(written("GMAILContacts.vcf"), "BEGIN:VCARD\r\nVERSION:3.0\r\n" + card + "END:VCARD\r\n");
-    }
-    EXPECT_EQ(state.ExportFilePath, dir / "GMAILContacts.vcf");
-}
-
-// RFC 2426's escapes, and its folding: no line over 75 octets, a folded line starting
-// with a blank, never inside a UTF-8 character (two, three and four bytes at the limit).
-TEST(VCardLines, EscapesAndFolds)
-{
-    const std::string a73(73, 'a'), a74(74, 'a');
-    const std::pair<std::string, std::string> cases[] = {
-        {"back\\slash, comma; semi", "NOTE:back\\\\slash\\, comma\\; semi\r\n"},
-        {"one\r\ntwo\nthree\rfour\r", "NOTE:one\\ntwo\\nthree\\nfour\\n\r\n"},
-        {std::string(70, 'a'), "NOTE:" + std::string(70, 'a') + "\r\n"},
-        {std::string(71, 'a'), "NOTE:" + std::string(70, 'a') + "\r\n a\r\n"},
-        {std::string(70 + 74 + 1, 'a'), "NOTE:" + std::string(70, 'a') + "\r\n " + a74 + "\r\n a\r\n"},
-        {std::string(69, 'a') + "é", "NOTE:" + std::string(69, 'a') + "\r\n é\r\n"},
-        {std::string(69, 'a') + "東", "NOTE:" + std::string(69, 'a') + "\r\n 東\r\n"},
-        {std::string(70, 'a') + "😀", "NOTE:" + std::string(70, 'a') + "\r\n 😀\r\n"},
-        {"x" + std::string(68, 'a') + ",", "NOTE:x" + std::string(68, 'a') + "\\\r\n ,\r\n"},
-        {std::string(69, 'a') + "\n" + a73 + "ü", "NOTE:" + std::string(69, 'a') + "\\\r\n n" + a73 + "\r\n ü\r\n"},
-    };
-    for (const auto &[value, folded] : cases) {
-        SCOPED_TRACE(value);
-        std::string line = "NOTE:";
-        vcard::appendEscaped(line, value);
-        std::string out;
-        vcard::appendFolded(out, line);
-        EXPECT_EQ(out, folded);
     }
 }
 
@@ -324,13 +299,9 @@ protected:
 TEST_P(RealFileTest, DiskFullAtAnyByteChangesNothing)
 {
     host.tick({"First Name", "Last Name"});
-    struct Case
-    {
-        const char *name;
-        std::vector<std::size_t> lengths; // of the contacts' first names
-        std::int32_t split;               // contacts a part; 0: one file
-        int room;                         // bytes the largest file may have, against its size
-    };
+    // A name, the lengths of the contacts' first names, the contacts a part (0: one file) and
+    // the bytes the largest file may have, against its size.
+    using Case = std::tuple<const char *, std::vector<std::size_t>, std::int32_t, int>;
     const std::vector<std::size_t> small(20, 1000), large(3000, 1000);
     std::vector<std::size_t> growing(10, 1000);
     growing.resize(20, 3000); // the second part the larger
@@ -341,11 +312,11 @@ TEST_P(RealFileTest, DiskFullAtAnyByteChangesNothing)
         {"the second part: after the first was committed", growing, 10, -1},
     };
     const Names earlierParts{"GMAILContacts-1.csv", "GMAILContacts-2.csv", "GMAILContacts.csv"};
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
-        people(c.lengths);
-        const auto output = [&c] {
-            return c.split ? std::make_unique<SplitFileOutput>(c.split) : makeFileOutput();
+    for (const auto &[name, lengths, split, room] : cases) {
+        SCOPED_TRACE(name);
+        people(lengths);
+        const auto output = [split = split] {
+            return split ? std::make_unique<SplitFileOutput>(split) : makeFileOutput();
         };
         // What the export writes where there is room.
         fs::remove_all(dir.path);
@@ -354,10 +325,10 @@ TEST_P(RealFileTest, DiskFullAtAnyByteChangesNothing)
         std::uintmax_t largest = 0;
         for (const auto &written : fs::directory_iterator(dir.path))
             largest = std::max(largest, written.file_size());
-        const auto limit = static_cast<rlim_t>(static_cast<std::intmax_t>(largest) + c.room);
-        for (const auto &name : earlierParts)
-            dir.write(name, Earlier);
-        const bool fits = c.room >= 0;
+        const auto limit = static_cast<rlim_t>(static_cast<std::intmax_t>(largest) + room);
+        for (const auto &part : earlierParts)
+            dir.write(part, Earlier);
+        const bool fits = room >= 0;
         const auto exportInChild = [&] {
             std::signal(SIGXFSZ, SIG_IGN); // past the limit a write fails with EFBIG instead
             const rlimit fsize{limit, limit};
@@ -370,9 +341,9 @@ TEST_P(RealFileTest, DiskFullAtAnyByteChangesNothing)
             ::testing::ExitedWithCode(static_cast<int>(fits ? ExportEnding::Completed : ExportEnding::Failed)),
             fits ? "Saved Successfully" : "GMAILContacts(-2)?\\.csv: cannot write: File too large");
         EXPECT_EQ(dir.names(), earlierParts);
-        for (const auto &name : earlierParts) {
-            const bool replaced = fits && name == (c.split ? "GMAILContacts-1.csv" : "GMAILContacts.csv");
-            EXPECT_EQ(written(name) == Earlier, !replaced) << name;
+        for (const auto &part : earlierParts) {
+            const bool replaced = fits && part == (split ? "GMAILContacts-1.csv" : "GMAILContacts.csv");
+            EXPECT_EQ(written(part) == Earlier, !replaced) << part;
         }
     }
 }

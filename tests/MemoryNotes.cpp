@@ -102,9 +102,9 @@ std::unique_ptr<notes::Session> MemoryNotes::CreateSession(std::string_view prog
 
 void MemoryNotes::failIfAsked(const std::string &counted, int n) const
 {
-    for (const auto &f : m_failures) {
-        if (f.member == counted && (f.nth == 0 || f.nth == n)) {
-            if (f.outOfMemory)
+    for (const auto &[member, nth, outOfMemory] : m_failures) {
+        if (member == counted && (nth == 0 || nth == n)) {
+            if (outOfMemory)
                 throw std::bad_alloc();
             throw notes::NotesError(counted + " failed (injected)");
         }
@@ -119,15 +119,6 @@ void MemoryNotes::call(const std::string &member, const std::string &detail)
     }
     journal.push_back(member);
     failIfAsked(member, ++m_calls[member]);
-}
-
-std::vector<std::string> MemoryNotes::entries(const std::string &prefix) const
-{
-    std::vector<std::string> out;
-    for (const auto &e : journal)
-        if (e.starts_with(prefix))
-            out.push_back(e);
-    return out;
 }
 
 MemoryNotes::Contact MemoryNotes::contact(const std::string &first, const std::string &middle,

@@ -6,6 +6,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 // An address book in memory, reached through the same Notes objects as a real one, where
@@ -36,8 +37,6 @@ public:
 
     std::unique_ptr<notes::Session> CreateSession(std::string_view progId) override;
 
-    // Journal entries that start with prefix, in order.
-    std::vector<std::string> entries(const std::string &prefix) const;
     // Called by the objects; a call with a detail is counted under both names, so a test can
     // fail "the 3rd GetItemValue" or "the 2nd GetItemValue of LastName".
     void call(const std::string &member, const std::string &detail = {});
@@ -46,13 +45,7 @@ public:
                            const std::string &mail);
 
 private:
-    struct Failure
-    {
-        std::string member;
-        int nth;
-        bool outOfMemory;
-    };
     void failIfAsked(const std::string &counted, int n) const;
-    std::vector<Failure> m_failures;
+    std::vector<std::tuple<std::string, int, bool>> m_failures; // member, nth, as memory running out
     std::map<std::string, int> m_calls;
 };
