@@ -60,17 +60,6 @@ void note(const std::string &line)
     }
 }
 
-HRESULT raise(EXCEPINFO *error, const std::string &description)
-{
-    if (error) {
-        *error = EXCEPINFO{};
-        error->bstrSource = SysAllocString(L"Notes");
-        error->bstrDescription = com::Bstr(description, "error").release();
-        error->scode = E_FAIL;
-    }
-    return DISP_E_EXCEPTION;
-}
-
 enum Kind { Session, Database, View, Navigator, Entry, Document };
 struct Member
 {
@@ -86,29 +75,33 @@ const std::vector<Member> Members[] = {
     {{L"GetItemValue", false}},
 };
 
+// What an object is, by kind: the book (none when it could not be opened), the view and
+// whether it updates itself, the walk, an entry's place, a document.
+struct State // each member with its default, so that a kind names only its own
+{
+    std::shared_ptr<notes::Database> database{};
+    std::shared_ptr<notes::View> view{};
+    std::shared_ptr<bool> autoUpdate{};
+    std::shared_ptr<ViewNavigator> navigator{};
+    std::shared_ptr<ViewEntry> entry{};
+    long position = 0;
+    std::shared_ptr<notes::Document> document{};
+};
+
 #if defined(__GNUC__)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wnon-virtual-dtor" // deleted by its own Release only
 #endif
 
-class Object final : public IDispatch
+class Object final : public IDispatch, State
 {
 public:
-    explicit Object(Kind kind_)
-        : kind(kind_)
+    explicit Object(Kind kind_, State state = {})
+        : State(std::move(state)), kind(kind_)
     {
         ++live;
     }
     const Kind kind;
-    // What the object is, by kind: the book (none when it could not be opened), the view
-    // and whether it updates itself, the walk, an entry's place, a document.
-    std::unique_ptr<notes::Database> database;
-    std::shared_ptr<notes::View> view;
-    std::shared_ptr<bool> autoUpdate;
-    std::shared_ptr<ViewNavigator> navigator;
-    std::unique_ptr<ViewEntry> entry;
-    long position = 0;
-    std::unique_ptr<notes::Document> document;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **object) override
     {
@@ -168,9 +161,16 @@ public:
             result = &ignored;
         VariantInit(result);
         try {
-            return call(static_cast<int>(id), put, *parameters, *result, error);
+            return call(static_cast<int>(id), put, *parameters, *result);
         } catch (const std::exception &failure) {
-            return raise(error, failure.what());
+            // Raised as Notes raises its errors: DISP_E_EXCEPTION, with a description.
+            if (error) {
+                *error = EXCEPINFO{};
+                error->bstrSource = SysAllocString(L"Notes");
+                error->bstrDescription = com::Bstr(failure.what(), "error").release();
+                error->scode = E_FAIL;
+            }
+            return DISP_E_EXCEPTION;
         }
     }
 
@@ -183,7 +183,7 @@ private:
         return lastCall - started < static_cast<ULONGLONG>(options.rejectMs) && ++rejected;
     }
 
-    HRESULT call(int id, bool put, DISPPARAMS &parameters, VARIANT &result, EXCEPINFO *error);
+    HRESULT call(int id, bool put, DISPPARAMS &parameters, VARIANT &result);
     ULONG m_references = 1;
 };
 
@@ -211,39 +211,29 @@ HRESULT give(VARIANT &result, com::Variant value)
     return S_OK;
 }
 
-// A new object of this server: its one reference goes to the caller.
-HRESULT give(VARIANT &result, Object *object)
+// A new object of this server: its one reference goes to the caller. An entry that is not
+// there is Nothing, as the walk's end.
+HRESULT give(VARIANT &result, Kind kind, State state)
 {
     result.vt = VT_DISPATCH;
-    result.pdispVal = object;
+    result.pdispVal = kind == Entry && !state.entry ? nullptr : new Object(kind, std::move(state));
     return S_OK;
 }
 
-Object *entryAt(const Object &navigator, std::unique_ptr<ViewEntry> at, long position)
-{
-    if (!at)
-        return nullptr;
-    auto *entry = new Object(Entry);
-    entry->navigator = navigator.navigator;
-    entry->entry = std::move(at);
-    entry->position = position;
-    return entry;
-}
-
-HRESULT Object::call(int id, bool put, DISPPARAMS &parameters, VARIANT &result, EXCEPINFO *error)
+HRESULT Object::call(int id, bool put, DISPPARAMS &parameters, VARIANT &result)
 {
     switch (kind * 10 + id) {
     case Session * 10 + 1: { // GetDatabase(server, path)
         Sleep(static_cast<DWORD>(options.slowMs));
         const std::string server = text(parameters, 0), file = text(parameters, 1);
-        auto *opened = new Object(Database);
+        std::shared_ptr<notes::Database> opened;
         if (server.empty() && file.size() >= 9 && _stricmp(file.c_str() + file.size() - 9, "names.nsf") == 0) {
             try {
-                opened->database = dxl::DxlSession().GetDatabase("", com::toUtf8(options.book));
+                opened = dxl::DxlSession().GetDatabase("", com::toUtf8(options.book));
             } catch (const NotesError &) {
             }
         }
-        return give(result, opened);
+        return give(result, Database, {.database = opened});
     }
     case Database * 10 + 1: // Title: readable whether or not the book is open
         return give(result, com::Variant::text(database ? database->Title() : "", "Title"));
@@ -251,22 +241,15 @@ HRESULT Object::call(int id, bool put, DISPPARAMS &parameters, VARIANT &result, 
         return give(result, com::Variant::boolean(database != nullptr));
     case Database * 10 + 3: { // GetView(name)
         if (!database)
-            return raise(error, "Database has not been opened yet");
+            throw NotesError("Database has not been opened yet");
         const std::string name = text(parameters, 0);
         if (_stricmp(name.c_str(), "People") != 0)
             return S_OK; // Nothing: no view of that name
-        auto found = database->GetView(name); // the book's error, raised before any object is made
-        auto *object = new Object(View);
-        object->view = std::move(found);
-        object->autoUpdate = std::make_shared<bool>(true);
-        return give(result, object);
+        // The book's error, raised before any object is made.
+        return give(result, View, {.view = database->GetView(name), .autoUpdate = std::make_shared<bool>(true)});
     }
-    case View * 10 + 1: { // CreateViewNav
-        auto *object = new Object(Navigator);
-        object->navigator = view->CreateViewNav();
-        object->autoUpdate = autoUpdate;
-        return give(result, object);
-    }
+    case View * 10 + 1: // CreateViewNav
+        return give(result, Navigator, {.autoUpdate = autoUpdate, .navigator = view->CreateViewNav()});
     case View * 10 + 2: { // AutoUpdate, as the walk sets it
         com::Variant value = argument(parameters, 0);
         const HRESULT hr = put ? VariantChangeType(&value.get(), &value.get(), 0, VT_BOOL) : DISP_E_MEMBERNOTFOUND;
@@ -279,7 +262,7 @@ HRESULT Object::call(int id, bool put, DISPPARAMS &parameters, VARIANT &result, 
         return give(result, com::Variant::int32(static_cast<std::int32_t>(documents + categories)));
     }
     case Navigator * 10 + 2: // GetFirstDocument
-        return give(result, entryAt(*this, navigator->GetFirstDocument(), 1));
+        return give(result, Entry, {.navigator = navigator, .entry = navigator->GetFirstDocument(), .position = 1});
     case Navigator * 10 + 3: { // GetNextDocument(entry)
         const com::Variant value = argument(parameters, 0);
         const VARTYPE form = parameters.rgvarg[parameters.cArgs - 1].vt;
@@ -297,25 +280,22 @@ HRESULT Object::call(int id, bool put, DISPPARAMS &parameters, VARIANT &result, 
             ExitProcess(3);
         // A document deleted under a view that updates itself takes the walk's place with it.
         if (from + 1 == options.deleteAt && *autoUpdate)
-            return raise(error, "Entry not found in index");
-        return give(result, entryAt(*this, std::move(next), from + 1));
+            throw NotesError("Entry not found in index");
+        return give(result, Entry, {.navigator = navigator, .entry = std::move(next), .position = from + 1});
     }
-    case Entry * 10 + 1: { // Document: Nothing once the document is deleted
+    case Entry * 10 + 1: // Document: Nothing once the document is deleted
         if (position == options.deleteAt)
             return S_OK;
-        auto *object = new Object(Document);
-        object->document = entry->Document();
-        return give(result, object);
-    }
+        return give(result, Document, {.document = entry->Document()});
     case Document * 10 + 1: { // GetItemValue(name): an array of VARIANTs
-        const auto values = document->GetItemValue(text(parameters, 0));
-        if (values == std::vector<std::string>{""} && options.missing == L"empty")
-            return S_OK;
-        if (values == std::vector<std::string>{""} && options.missing == L"null")
-            return result.vt = VT_NULL, S_OK;
-        const bool none = values == std::vector<std::string>{""} && options.missing == L"array";
-        SAFEARRAY *array = SafeArrayCreateVector(VT_VARIANT, 0, none ? 0 : static_cast<ULONG>(values.size()));
-        for (LONG i = 0; !none && i < static_cast<LONG>(values.size()); ++i) {
+        auto values = document->GetItemValue(text(parameters, 0));
+        if (values == std::vector<std::string>{""} && !options.missing.empty()) {
+            if (options.missing != L"array") // VT_EMPTY, or VT_NULL
+                return result.vt = options.missing == L"null" ? VT_NULL : VT_EMPTY, S_OK;
+            values.clear();
+        }
+        SAFEARRAY *array = SafeArrayCreateVector(VT_VARIANT, 0, static_cast<ULONG>(values.size()));
+        for (LONG i = 0; i < static_cast<LONG>(values.size()); ++i) {
             com::Variant element = com::Variant::text(values[static_cast<std::size_t>(i)], "value");
             SafeArrayPutElement(array, &i, &element.get()); // copies
         }
@@ -433,11 +413,9 @@ int wmain(int argc, wchar_t **argv)
             list += arg + L'\0';
         list += L'\0';
         // As a client registers its OLE class: the name, and the program COM starts for it.
-        return setValue(ProgIdKey + L"\\CLSID", REG_SZ, classId()) &&
-                       setValue(ClassKey + L"\\LocalServer32", REG_SZ, L"\"" + std::wstring(self) + L"\"") &&
-                       setValue(ClassKey, REG_MULTI_SZ, list)
-                   ? 0
-                   : 1;
+        return !(setValue(ProgIdKey + L"\\CLSID", REG_SZ, classId()) &&
+                 setValue(ClassKey + L"\\LocalServer32", REG_SZ, L"\"" + std::wstring(self) + L"\"") &&
+                 setValue(ClassKey, REG_MULTI_SZ, list));
     }
     if (mode == L"/unregister") {
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, ProgIdKey.c_str());
