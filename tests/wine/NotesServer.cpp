@@ -28,6 +28,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <memory>
 #include <string>
 #include <utility>
@@ -42,19 +43,20 @@ constexpr CLSID ClassId = {0x5c4d9e12, 0x7b3a, 0x4f61, {0xa0, 0xc8, 0x2d, 0x6e, 
 // Answers with the object itself, so that an entry handed back to its navigator is known.
 constexpr IID IID_Self = {0x5c4d9e13, 0x7b3a, 0x4f61, {0xa0, 0xc8, 0x2d, 0x6e, 0x8b, 0x1f, 0x7a, 0x34}};
 
-struct Options
+// The switches by name, "book", "slow-ms", ...: one given without a value is there, empty.
+std::map<std::wstring, std::wstring> options;
+
+long number(const wchar_t *name)
 {
-    std::wstring book, log, missing;
-    long exitAfter = 0, rejectMs = 0, slowMs = 0, categories = 0, deleteAt = 0;
-    bool refuseStart = false;
-} options;
+    return std::wcstol(options[name].c_str(), nullptr, 10);
+}
 
 ULONGLONG started = GetTickCount64(), lastCall = started;
 long live = 0, idQuestions = 0, rejected = 0, nextCalls = 0;
 
 void note(const std::string &line)
 {
-    if (FILE *log = options.log.empty() ? nullptr : _wfopen(options.log.c_str(), L"ab")) {
+    if (FILE *log = _wfopen(options[L"log"].c_str(), L"ab")) { // none without --log
         std::fprintf(log, "%s\n", line.c_str());
         std::fclose(log);
     }
@@ -180,28 +182,27 @@ private:
     static bool refused()
     {
         lastCall = GetTickCount64();
-        return lastCall - started < static_cast<ULONGLONG>(options.rejectMs) && ++rejected;
+        return lastCall - started < static_cast<ULONGLONG>(number(L"reject-ms")) && ++rejected;
     }
 
     HRESULT call(int id, bool put, DISPPARAMS &parameters, VARIANT &result);
     ULONG m_references = 1;
 };
 
-// Argument i in natural order, by value whatever way it came.
-com::Variant argument(const DISPPARAMS &parameters, UINT i)
+// Argument i in natural order, by value whatever way it came, as `type`.
+com::Variant argument(const DISPPARAMS &parameters, UINT i, VARTYPE type)
 {
     com::Variant value;
     if (i >= parameters.cArgs || FAILED(VariantCopyInd(&value.get(), &parameters.rgvarg[parameters.cArgs - 1 - i])))
         throw NotesError("Argument " + std::to_string(i + 1) + " is missing");
+    if (FAILED(VariantChangeType(&value.get(), &value.get(), 0, type)))
+        throw NotesError("Type mismatch");
     return value;
 }
 
 std::string text(const DISPPARAMS &parameters, UINT i)
 {
-    com::Variant value = argument(parameters, i);
-    if (FAILED(VariantChangeType(&value.get(), &value.get(), 0, VT_BSTR)))
-        throw NotesError("Type mismatch");
-    return com::toUtf8(value.get().bstrVal);
+    return com::toUtf8(argument(parameters, i, VT_BSTR).get().bstrVal);
 }
 
 // The result handed over to the caller, who frees it.
@@ -224,12 +225,12 @@ HRESULT Object::call(int id, bool put, DISPPARAMS &parameters, VARIANT &result)
 {
     switch (kind * 10 + id) {
     case Session * 10 + 1: { // GetDatabase(server, path)
-        Sleep(static_cast<DWORD>(options.slowMs));
+        Sleep(static_cast<DWORD>(number(L"slow-ms")));
         const std::string server = text(parameters, 0), file = text(parameters, 1);
         std::shared_ptr<notes::Database> opened;
         if (server.empty() && file.size() >= 9 && _stricmp(file.c_str() + file.size() - 9, "names.nsf") == 0) {
             try {
-                opened = dxl::DxlSession().GetDatabase("", com::toUtf8(options.book));
+                opened = dxl::DxlSession().GetDatabase("", com::toUtf8(options[L"book"]));
             } catch (const NotesError &) {
             }
         }
@@ -250,24 +251,22 @@ HRESULT Object::call(int id, bool put, DISPPARAMS &parameters, VARIANT &result)
     }
     case View * 10 + 1: // CreateViewNav
         return give(result, Navigator, {.autoUpdate = autoUpdate, .navigator = view->CreateViewNav()});
-    case View * 10 + 2: { // AutoUpdate, as the walk sets it
-        com::Variant value = argument(parameters, 0);
-        const HRESULT hr = put ? VariantChangeType(&value.get(), &value.get(), 0, VT_BOOL) : DISP_E_MEMBERNOTFOUND;
-        *autoUpdate = FAILED(hr) || value.get().boolVal != VARIANT_FALSE;
-        return hr;
-    }
+    case View * 10 + 2: // AutoUpdate, as the walk sets it
+        if (put)
+            *autoUpdate = argument(parameters, 0, VT_BOOL).get().boolVal != VARIANT_FALSE;
+        return put ? S_OK : DISP_E_MEMBERNOTFOUND;
     case Navigator * 10 + 1: { // Count: the entries, categories included
-        const long documents = navigator->Count();
-        const long categories = options.categories ? (documents + options.categories - 1) / options.categories : 0;
+        const long documents = navigator->Count(), every = number(L"categories");
+        const long categories = every ? (documents + every - 1) / every : 0;
         return give(result, com::Variant::int32(static_cast<std::int32_t>(documents + categories)));
     }
     case Navigator * 10 + 2: // GetFirstDocument
         return give(result, Entry, {.navigator = navigator, .entry = navigator->GetFirstDocument(), .position = 1});
     case Navigator * 10 + 3: { // GetNextDocument(entry)
-        const com::Variant value = argument(parameters, 0);
+        const com::Variant value = argument(parameters, 0, VT_DISPATCH);
         const VARTYPE form = parameters.rgvarg[parameters.cArgs - 1].vt;
         Object *current = nullptr;
-        if (value.type() == VT_DISPATCH && value.get().pdispVal)
+        if (value.get().pdispVal)
             value.get().pdispVal->QueryInterface(IID_Self, reinterpret_cast<void **>(&current));
         if (!current || current->kind != Entry)
             return DISP_E_TYPEMISMATCH;
@@ -276,22 +275,23 @@ HRESULT Object::call(int id, bool put, DISPPARAMS &parameters, VARIANT &result)
         current->Release();
         if (++nextCalls == 1)
             note(form == (VT_BYREF | VT_DISPATCH) ? "GetNextDocument: entry by reference" : "GetNextDocument: entry by value");
-        if (nextCalls == options.exitAfter)
+        if (nextCalls == number(L"exit-after"))
             ExitProcess(3);
         // A document deleted under a view that updates itself takes the walk's place with it.
-        if (from + 1 == options.deleteAt && *autoUpdate)
+        if (from + 1 == number(L"delete") && *autoUpdate)
             throw NotesError("Entry not found in index");
         return give(result, Entry, {.navigator = navigator, .entry = std::move(next), .position = from + 1});
     }
     case Entry * 10 + 1: // Document: Nothing once the document is deleted
-        if (position == options.deleteAt)
+        if (position == number(L"delete"))
             return S_OK;
         return give(result, Document, {.document = entry->Document()});
     case Document * 10 + 1: { // GetItemValue(name): an array of VARIANTs
         auto values = document->GetItemValue(text(parameters, 0));
-        if (values == std::vector<std::string>{""} && !options.missing.empty()) {
-            if (options.missing != L"array") // VT_EMPTY, or VT_NULL
-                return result.vt = options.missing == L"null" ? VT_NULL : VT_EMPTY, S_OK;
+        const std::wstring &missing = options[L"missing"];
+        if (values == std::vector<std::string>{""} && !missing.empty()) {
+            if (missing != L"array") // VT_EMPTY, or VT_NULL
+                return result.vt = missing == L"null" ? VT_NULL : VT_EMPTY, S_OK;
             values.clear();
         }
         SAFEARRAY *array = SafeArrayCreateVector(VT_VARIANT, 0, static_cast<ULONG>(values.size()));
@@ -353,7 +353,7 @@ bool setValue(const std::wstring &key, DWORD type, const std::wstring &value)
 
 int serve()
 {
-    if (options.refuseStart)
+    if (options.contains(L"refuse-start"))
         return 1;
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     Factory factory;
@@ -391,19 +391,10 @@ int wmain(int argc, wchar_t **argv)
             for (const wchar_t *at = list.data(); *at; at += wcslen(at) + 1)
                 switches.emplace_back(at);
     }
-    const std::pair<const wchar_t *, std::wstring *> texts[] = {
-        {L"--book=", &options.book}, {L"--log=", &options.log}, {L"--missing=", &options.missing}};
-    const std::pair<const wchar_t *, long *> numbers[] = {
-        {L"--exit-after=", &options.exitAfter}, {L"--reject-ms=", &options.rejectMs}, {L"--slow-ms=", &options.slowMs},
-        {L"--categories=", &options.categories}, {L"--delete=", &options.deleteAt}};
     for (const auto &arg : switches) {
-        for (const auto &[name, text] : texts)
-            if (arg.starts_with(name))
-                *text = arg.substr(wcslen(name));
-        for (const auto &[name, number] : numbers)
-            if (arg.starts_with(name))
-                *number = std::wcstol(arg.c_str() + wcslen(name), nullptr, 10);
-        options.refuseStart = options.refuseStart || arg == L"--refuse-start";
+        const std::size_t equals = arg.find(L'=');
+        if (arg.starts_with(L"--"))
+            options[arg.substr(2, equals - 2)] = equals == std::wstring::npos ? L"" : arg.substr(equals + 1);
     }
     if (mode == L"/register") {
         wchar_t self[MAX_PATH];
