@@ -63,11 +63,7 @@ void note(const std::string &line)
 }
 
 enum Kind { Session, Database, View, Navigator, Entry, Document };
-struct Member
-{
-    const wchar_t *name;
-    bool property;
-};
+using Member = std::pair<const wchar_t *, bool>; // a name, and whether it is a property
 const std::vector<Member> Members[] = {
     {{L"GetDatabase", false}},
     {{L"Title", true}, {L"IsOpen", true}, {L"GetView", false}},
@@ -137,7 +133,7 @@ public:
         ids[0] = DISPID_UNKNOWN;
         const auto &members = Members[kind];
         for (std::size_t i = 0; count == 1 && i < members.size(); ++i)
-            if (_wcsicmp(members[i].name, names[0]) == 0)
+            if (_wcsicmp(members[i].first, names[0]) == 0)
                 ids[0] = static_cast<DISPID>(i + 1);
         return ids[0] == DISPID_UNKNOWN ? DISP_E_UNKNOWNNAME : S_OK;
     }
@@ -149,15 +145,15 @@ public:
         const auto &members = Members[kind];
         if (id < 1 || static_cast<std::size_t>(id) > members.size())
             return DISP_E_MEMBERNOTFOUND;
-        const Member &member = members[static_cast<std::size_t>(id - 1)];
+        const auto &[name, property] = members[static_cast<std::size_t>(id - 1)];
         // As a server built on its type library answers: a property is no method.
         const bool put = (flags & DISPATCH_PROPERTYPUT) != 0;
-        if (member.property ? !(flags & DISPATCH_PROPERTYGET) && !put : !(flags & DISPATCH_METHOD))
+        if (property ? !(flags & DISPATCH_PROPERTYGET) && !put : !(flags & DISPATCH_METHOD))
             return DISP_E_MEMBERNOTFOUND;
         // Answered all the same, as Visual Basic's late binding reads every value that way;
         // a caller that knows the member is a property reads it as one, and the tests look.
-        if (member.property && (flags & DISPATCH_METHOD))
-            note(com::toUtf8(member.name) + " read as a method");
+        if (property && (flags & DISPATCH_METHOD))
+            note(com::toUtf8(name) + " read as a method");
         VARIANT ignored;
         if (!result)
             result = &ignored;
@@ -294,22 +290,20 @@ HRESULT Object::call(int id, bool put, DISPPARAMS &parameters, VARIANT &result)
                 return result.vt = missing == L"null" ? VT_NULL : VT_EMPTY, S_OK;
             values.clear();
         }
-        SAFEARRAY *array = SafeArrayCreateVector(VT_VARIANT, 0, static_cast<ULONG>(values.size()));
+        result.vt = VT_ARRAY | VT_VARIANT;
+        result.parray = SafeArrayCreateVector(VT_VARIANT, 0, static_cast<ULONG>(values.size()));
         for (LONG i = 0; i < static_cast<LONG>(values.size()); ++i) {
             com::Variant element = com::Variant::text(values[static_cast<std::size_t>(i)], "value");
-            SafeArrayPutElement(array, &i, &element.get()); // copies
+            SafeArrayPutElement(result.parray, &i, &element.get()); // copies
         }
-        result.vt = VT_ARRAY | VT_VARIANT;
-        result.parray = array;
         return S_OK;
     }
     }
     return DISP_E_MEMBERNOTFOUND;
 }
 
-class Factory final : public IClassFactory
+struct Factory final : IClassFactory
 {
-public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **object) override
     {
         *object = IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory) ? this : nullptr;
@@ -349,30 +343,6 @@ bool setValue(const std::wstring &key, DWORD type, const std::wstring &value)
     const wchar_t *name = type == REG_MULTI_SZ ? L"Switches" : nullptr;
     return RegSetKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), name, type, value.c_str(),
                            static_cast<DWORD>((value.size() + (type == REG_SZ)) * sizeof(wchar_t))) == ERROR_SUCCESS;
-}
-
-int serve()
-{
-    if (options.contains(L"refuse-start"))
-        return 1;
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    Factory factory;
-    DWORD cookie = 0;
-    // One server a session, started with the switches registered at the time.
-    if (FAILED(CoRegisterClassObject(ClassId, &factory, CLSCTX_LOCAL_SERVER, REGCLS_SINGLEUSE, &cookie)))
-        return 2;
-    note("started");
-    SetTimer(nullptr, 0, 1000, nullptr);
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        // A client that never lets go of its objects does not keep the server forever.
-        if (message.message == WM_TIMER && GetTickCount64() - lastCall > 120000)
-            break;
-        DispatchMessageW(&message);
-    }
-    CoRevokeClassObject(cookie);
-    CoUninitialize();
-    return 0;
 }
 
 } // namespace
@@ -425,11 +395,29 @@ int wmain(int argc, wchar_t **argv)
         HANDLE file = CreateFileW(argv[2], GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         std::printf(file == INVALID_HANDLE_VALUE ? "cannot hold\n" : "held\n");
         std::fflush(stdout);
-        char read;
-        DWORD got = 0;
-        while (ReadFile(GetStdHandle(STD_INPUT_HANDLE), &read, 1, &got, nullptr) && got) {
+        while (std::getchar() != EOF) {
         }
         return file == INVALID_HANDLE_VALUE ? 1 : 0;
     }
-    return serve();
+    // Started by COM: serves until its last object is let go of.
+    if (options.contains(L"refuse-start"))
+        return 1;
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    Factory factory;
+    DWORD cookie = 0;
+    // One server a session, started with the switches registered at the time.
+    if (FAILED(CoRegisterClassObject(ClassId, &factory, CLSCTX_LOCAL_SERVER, REGCLS_SINGLEUSE, &cookie)))
+        return 2;
+    note("started");
+    SetTimer(nullptr, 0, 1000, nullptr);
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        // A client that never lets go of its objects does not keep the server forever.
+        if (message.message == WM_TIMER && GetTickCount64() - lastCall > 120000)
+            break;
+        DispatchMessageW(&message);
+    }
+    CoRevokeClassObject(cookie);
+    CoUninitialize();
+    return 0;
 }
