@@ -29,10 +29,9 @@ Variant scalar(VARTYPE type, double number = 0)
 // A one-dimensional array of `type` from index `lower`, of the texts (numbers for VT_I4).
 Variant arrayOf(VARTYPE type, LONG lower, const std::vector<std::string> &items)
 {
-    SAFEARRAYBOUND bound{static_cast<ULONG>(items.size()), lower};
     Variant array;
     array.get().vt = static_cast<VARTYPE>(VT_ARRAY | type);
-    array.get().parray = SafeArrayCreate(type, 1, &bound);
+    array.get().parray = SafeArrayCreateVector(type, lower, static_cast<ULONG>(items.size()));
     for (LONG i = lower; const auto &item : items) {
         Variant text = Variant::text(item);
         LONG number = std::stoi("0" + item);
@@ -43,18 +42,18 @@ Variant arrayOf(VARTYPE type, LONG lower, const std::vector<std::string> &items)
     return array;
 }
 
-TEST(ComDispatchTest, DictionaryCalledByNameInUtf8AndGivenAnObjectByReference)
+// A real automation class called by name, with texts in UTF-8 and an object by reference;
+// then called wrongly, each failure naming the member and the HRESULT.
+TEST(ComDispatchTest, DictionaryCalledByNameInUtf8AndByReferenceAndItsFailuresNamed)
 {
     ComDispatch dictionary = ComDispatch::create("Scripting.Dictionary");
     dictionary.callWith("Add", Variant::text("ann"), Variant::text("Ann Carter"));
     dictionary.callWith("Add", Variant::text("count"), Variant::int32(-7));
     dictionary.callWith("Add", Variant::text("Zoë"), Variant::text("Łukasz Dvořák 日本"));
     EXPECT_EQ(int32Value(dictionary.get("Count").get(), "Count"), 3);
-    EXPECT_EQ(textValue(dictionary.callWith("Item", Variant::text("Zoë")).get(), "Item"), "Łukasz Dvořák 日本");
     // Items() gives a SAFEARRAY of VARIANTs, as Notes' GetItemValue does.
     EXPECT_EQ(textValues(dictionary.call("Items").get(), "Items"),
               (std::vector<std::string>{"Ann Carter", "-7", "Łukasz Dvořák 日本"}));
-    EXPECT_EQ(textValues(dictionary.call("Keys").get(), "Keys"), (std::vector<std::string>{"ann", "count", "Zoë"}));
 
     // An object passed by reference, as Visual Basic passes an object variable.
     ComDispatch inner = ComDispatch::create("Scripting.Dictionary");
@@ -66,12 +65,7 @@ TEST(ComDispatchTest, DictionaryCalledByNameInUtf8AndGivenAnObjectByReference)
     EXPECT_EQ(variable.get(), inner.get());
     ComDispatch stored = ComDispatch::requireObject(dictionary.callWith("Item", Variant::text("inner")), "Item");
     EXPECT_EQ(textValue(stored.callWith("Item", Variant::text("x")).get(), "Item"), "y");
-}
 
-TEST(ComDispatchTest, FailuresNameTheMemberAndTheHresult)
-{
-    ComDispatch dictionary = ComDispatch::create("Scripting.Dictionary");
-    dictionary.callWith("Add", Variant::text("ann"), Variant::text("1"));
     SAFEARRAYBOUND square[2] = {{2, 0}, {2, 0}};
     // Each message starts with its first text and holds the others.
     const std::pair<std::function<void()>, std::vector<std::string>> cases[] = {

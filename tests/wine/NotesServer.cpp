@@ -28,6 +28,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <memory>
 #include <string>
 #include <utility>
@@ -42,41 +43,27 @@ constexpr CLSID ClassId = {0x5c4d9e12, 0x7b3a, 0x4f61, {0xa0, 0xc8, 0x2d, 0x6e, 
 // Answers with the object itself, so that an entry handed back to its navigator is known.
 constexpr IID IID_Self = {0x5c4d9e13, 0x7b3a, 0x4f61, {0xa0, 0xc8, 0x2d, 0x6e, 0x8b, 0x1f, 0x7a, 0x34}};
 
-struct Options
+// The switches by name, "book", "slow-ms", ...: one given without a value is there, empty.
+std::map<std::wstring, std::wstring> options;
+
+long number(const wchar_t *name)
 {
-    std::wstring book, log, missing;
-    long exitAfter = 0, rejectMs = 0, slowMs = 0, categories = 0, deleteAt = 0;
-    bool refuseStart = false;
-} options;
+    return std::wcstol(options[name].c_str(), nullptr, 10);
+}
 
 ULONGLONG started = GetTickCount64(), lastCall = started;
 long live = 0, idQuestions = 0, rejected = 0, nextCalls = 0;
 
 void note(const std::string &line)
 {
-    if (FILE *log = options.log.empty() ? nullptr : _wfopen(options.log.c_str(), L"ab")) {
+    if (FILE *log = _wfopen(options[L"log"].c_str(), L"ab")) { // none without --log
         std::fprintf(log, "%s\n", line.c_str());
         std::fclose(log);
     }
 }
 
-HRESULT raise(EXCEPINFO *error, const std::string &description)
-{
-    if (error) {
-        *error = EXCEPINFO{};
-        error->bstrSource = SysAllocString(L"Notes");
-        error->bstrDescription = com::Bstr(description, "error").release();
-        error->scode = E_FAIL;
-    }
-    return DISP_E_EXCEPTION;
-}
-
 enum Kind { Session, Database, View, Navigator, Entry, Document };
-struct Member
-{
-    const wchar_t *name;
-    bool property;
-};
+using Member = std::pair<const wchar_t *, bool>; // a name, and whether it is a property
 const std::vector<Member> Members[] = {
     {{L"GetDatabase", false}},
     {{L"Title", true}, {L"IsOpen", true}, {L"GetView", false}},
@@ -86,29 +73,33 @@ const std::vector<Member> Members[] = {
     {{L"GetItemValue", false}},
 };
 
+// What an object is, by kind: the book (none when it could not be opened), the view and
+// whether it updates itself, the walk, an entry's place, a document.
+struct State // each member with its default, so that a kind names only its own
+{
+    std::shared_ptr<notes::Database> database{};
+    std::shared_ptr<notes::View> view{};
+    std::shared_ptr<bool> autoUpdate{};
+    std::shared_ptr<ViewNavigator> navigator{};
+    std::shared_ptr<ViewEntry> entry{};
+    long position = 0;
+    std::shared_ptr<notes::Document> document{};
+};
+
 #if defined(__GNUC__)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wnon-virtual-dtor" // deleted by its own Release only
 #endif
 
-class Object final : public IDispatch
+class Object final : public IDispatch, State
 {
 public:
-    explicit Object(Kind kind_)
-        : kind(kind_)
+    explicit Object(Kind kind_, State state = {})
+        : State(std::move(state)), kind(kind_)
     {
         ++live;
     }
     const Kind kind;
-    // What the object is, by kind: the book (none when it could not be opened), the view
-    // and whether it updates itself, the walk, an entry's place, a document.
-    std::unique_ptr<notes::Database> database;
-    std::shared_ptr<notes::View> view;
-    std::shared_ptr<bool> autoUpdate;
-    std::shared_ptr<ViewNavigator> navigator;
-    std::unique_ptr<ViewEntry> entry;
-    long position = 0;
-    std::unique_ptr<notes::Document> document;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **object) override
     {
@@ -142,7 +133,7 @@ public:
         ids[0] = DISPID_UNKNOWN;
         const auto &members = Members[kind];
         for (std::size_t i = 0; count == 1 && i < members.size(); ++i)
-            if (_wcsicmp(members[i].name, names[0]) == 0)
+            if (_wcsicmp(members[i].first, names[0]) == 0)
                 ids[0] = static_cast<DISPID>(i + 1);
         return ids[0] == DISPID_UNKNOWN ? DISP_E_UNKNOWNNAME : S_OK;
     }
@@ -154,23 +145,30 @@ public:
         const auto &members = Members[kind];
         if (id < 1 || static_cast<std::size_t>(id) > members.size())
             return DISP_E_MEMBERNOTFOUND;
-        const Member &member = members[static_cast<std::size_t>(id - 1)];
+        const auto &[name, property] = members[static_cast<std::size_t>(id - 1)];
         // As a server built on its type library answers: a property is no method.
         const bool put = (flags & DISPATCH_PROPERTYPUT) != 0;
-        if (member.property ? !(flags & DISPATCH_PROPERTYGET) && !put : !(flags & DISPATCH_METHOD))
+        if (property ? !(flags & DISPATCH_PROPERTYGET) && !put : !(flags & DISPATCH_METHOD))
             return DISP_E_MEMBERNOTFOUND;
         // Answered all the same, as Visual Basic's late binding reads every value that way;
         // a caller that knows the member is a property reads it as one, and the tests look.
-        if (member.property && (flags & DISPATCH_METHOD))
-            note(com::toUtf8(member.name) + " read as a method");
+        if (property && (flags & DISPATCH_METHOD))
+            note(com::toUtf8(name) + " read as a method");
         VARIANT ignored;
         if (!result)
             result = &ignored;
         VariantInit(result);
         try {
-            return call(static_cast<int>(id), put, *parameters, *result, error);
+            return call(static_cast<int>(id), put, *parameters, *result);
         } catch (const std::exception &failure) {
-            return raise(error, failure.what());
+            // Raised as Notes raises its errors: DISP_E_EXCEPTION, with a description.
+            if (error) {
+                *error = EXCEPINFO{};
+                error->bstrSource = SysAllocString(L"Notes");
+                error->bstrDescription = com::Bstr(failure.what(), "error").release();
+                error->scode = E_FAIL;
+            }
+            return DISP_E_EXCEPTION;
         }
     }
 
@@ -180,28 +178,27 @@ private:
     static bool refused()
     {
         lastCall = GetTickCount64();
-        return lastCall - started < static_cast<ULONGLONG>(options.rejectMs) && ++rejected;
+        return lastCall - started < static_cast<ULONGLONG>(number(L"reject-ms")) && ++rejected;
     }
 
-    HRESULT call(int id, bool put, DISPPARAMS &parameters, VARIANT &result, EXCEPINFO *error);
+    HRESULT call(int id, bool put, DISPPARAMS &parameters, VARIANT &result);
     ULONG m_references = 1;
 };
 
-// Argument i in natural order, by value whatever way it came.
-com::Variant argument(const DISPPARAMS &parameters, UINT i)
+// Argument i in natural order, by value whatever way it came, as `type`.
+com::Variant argument(const DISPPARAMS &parameters, UINT i, VARTYPE type)
 {
     com::Variant value;
     if (i >= parameters.cArgs || FAILED(VariantCopyInd(&value.get(), &parameters.rgvarg[parameters.cArgs - 1 - i])))
         throw NotesError("Argument " + std::to_string(i + 1) + " is missing");
+    if (FAILED(VariantChangeType(&value.get(), &value.get(), 0, type)))
+        throw NotesError("Type mismatch");
     return value;
 }
 
 std::string text(const DISPPARAMS &parameters, UINT i)
 {
-    com::Variant value = argument(parameters, i);
-    if (FAILED(VariantChangeType(&value.get(), &value.get(), 0, VT_BSTR)))
-        throw NotesError("Type mismatch");
-    return com::toUtf8(value.get().bstrVal);
+    return com::toUtf8(argument(parameters, i, VT_BSTR).get().bstrVal);
 }
 
 // The result handed over to the caller, who frees it.
@@ -211,39 +208,29 @@ HRESULT give(VARIANT &result, com::Variant value)
     return S_OK;
 }
 
-// A new object of this server: its one reference goes to the caller.
-HRESULT give(VARIANT &result, Object *object)
+// A new object of this server: its one reference goes to the caller. An entry that is not
+// there is Nothing, as the walk's end.
+HRESULT give(VARIANT &result, Kind kind, State state)
 {
     result.vt = VT_DISPATCH;
-    result.pdispVal = object;
+    result.pdispVal = kind == Entry && !state.entry ? nullptr : new Object(kind, std::move(state));
     return S_OK;
 }
 
-Object *entryAt(const Object &navigator, std::unique_ptr<ViewEntry> at, long position)
-{
-    if (!at)
-        return nullptr;
-    auto *entry = new Object(Entry);
-    entry->navigator = navigator.navigator;
-    entry->entry = std::move(at);
-    entry->position = position;
-    return entry;
-}
-
-HRESULT Object::call(int id, bool put, DISPPARAMS &parameters, VARIANT &result, EXCEPINFO *error)
+HRESULT Object::call(int id, bool put, DISPPARAMS &parameters, VARIANT &result)
 {
     switch (kind * 10 + id) {
     case Session * 10 + 1: { // GetDatabase(server, path)
-        Sleep(static_cast<DWORD>(options.slowMs));
+        Sleep(static_cast<DWORD>(number(L"slow-ms")));
         const std::string server = text(parameters, 0), file = text(parameters, 1);
-        auto *opened = new Object(Database);
+        std::shared_ptr<notes::Database> opened;
         if (server.empty() && file.size() >= 9 && _stricmp(file.c_str() + file.size() - 9, "names.nsf") == 0) {
             try {
-                opened->database = dxl::DxlSession().GetDatabase("", com::toUtf8(options.book));
+                opened = dxl::DxlSession().GetDatabase("", com::toUtf8(options[L"book"]));
             } catch (const NotesError &) {
             }
         }
-        return give(result, opened);
+        return give(result, Database, {.database = opened});
     }
     case Database * 10 + 1: // Title: readable whether or not the book is open
         return give(result, com::Variant::text(database ? database->Title() : "", "Title"));
@@ -251,40 +238,31 @@ HRESULT Object::call(int id, bool put, DISPPARAMS &parameters, VARIANT &result, 
         return give(result, com::Variant::boolean(database != nullptr));
     case Database * 10 + 3: { // GetView(name)
         if (!database)
-            return raise(error, "Database has not been opened yet");
+            throw NotesError("Database has not been opened yet");
         const std::string name = text(parameters, 0);
         if (_stricmp(name.c_str(), "People") != 0)
             return S_OK; // Nothing: no view of that name
-        auto found = database->GetView(name); // the book's error, raised before any object is made
-        auto *object = new Object(View);
-        object->view = std::move(found);
-        object->autoUpdate = std::make_shared<bool>(true);
-        return give(result, object);
+        // The book's error, raised before any object is made.
+        return give(result, View, {.view = database->GetView(name), .autoUpdate = std::make_shared<bool>(true)});
     }
-    case View * 10 + 1: { // CreateViewNav
-        auto *object = new Object(Navigator);
-        object->navigator = view->CreateViewNav();
-        object->autoUpdate = autoUpdate;
-        return give(result, object);
-    }
-    case View * 10 + 2: { // AutoUpdate, as the walk sets it
-        com::Variant value = argument(parameters, 0);
-        const HRESULT hr = put ? VariantChangeType(&value.get(), &value.get(), 0, VT_BOOL) : DISP_E_MEMBERNOTFOUND;
-        *autoUpdate = FAILED(hr) || value.get().boolVal != VARIANT_FALSE;
-        return hr;
-    }
+    case View * 10 + 1: // CreateViewNav
+        return give(result, Navigator, {.autoUpdate = autoUpdate, .navigator = view->CreateViewNav()});
+    case View * 10 + 2: // AutoUpdate, as the walk sets it
+        if (put)
+            *autoUpdate = argument(parameters, 0, VT_BOOL).get().boolVal != VARIANT_FALSE;
+        return put ? S_OK : DISP_E_MEMBERNOTFOUND;
     case Navigator * 10 + 1: { // Count: the entries, categories included
-        const long documents = navigator->Count();
-        const long categories = options.categories ? (documents + options.categories - 1) / options.categories : 0;
+        const long documents = navigator->Count(), every = number(L"categories");
+        const long categories = every ? (documents + every - 1) / every : 0;
         return give(result, com::Variant::int32(static_cast<std::int32_t>(documents + categories)));
     }
     case Navigator * 10 + 2: // GetFirstDocument
-        return give(result, entryAt(*this, navigator->GetFirstDocument(), 1));
+        return give(result, Entry, {.navigator = navigator, .entry = navigator->GetFirstDocument(), .position = 1});
     case Navigator * 10 + 3: { // GetNextDocument(entry)
-        const com::Variant value = argument(parameters, 0);
+        const com::Variant value = argument(parameters, 0, VT_DISPATCH);
         const VARTYPE form = parameters.rgvarg[parameters.cArgs - 1].vt;
         Object *current = nullptr;
-        if (value.type() == VT_DISPATCH && value.get().pdispVal)
+        if (value.get().pdispVal)
             value.get().pdispVal->QueryInterface(IID_Self, reinterpret_cast<void **>(&current));
         if (!current || current->kind != Entry)
             return DISP_E_TYPEMISMATCH;
@@ -293,43 +271,39 @@ HRESULT Object::call(int id, bool put, DISPPARAMS &parameters, VARIANT &result, 
         current->Release();
         if (++nextCalls == 1)
             note(form == (VT_BYREF | VT_DISPATCH) ? "GetNextDocument: entry by reference" : "GetNextDocument: entry by value");
-        if (nextCalls == options.exitAfter)
+        if (nextCalls == number(L"exit-after"))
             ExitProcess(3);
         // A document deleted under a view that updates itself takes the walk's place with it.
-        if (from + 1 == options.deleteAt && *autoUpdate)
-            return raise(error, "Entry not found in index");
-        return give(result, entryAt(*this, std::move(next), from + 1));
+        if (from + 1 == number(L"delete") && *autoUpdate)
+            throw NotesError("Entry not found in index");
+        return give(result, Entry, {.navigator = navigator, .entry = std::move(next), .position = from + 1});
     }
-    case Entry * 10 + 1: { // Document: Nothing once the document is deleted
-        if (position == options.deleteAt)
+    case Entry * 10 + 1: // Document: Nothing once the document is deleted
+        if (position == number(L"delete"))
             return S_OK;
-        auto *object = new Object(Document);
-        object->document = entry->Document();
-        return give(result, object);
-    }
+        return give(result, Document, {.document = entry->Document()});
     case Document * 10 + 1: { // GetItemValue(name): an array of VARIANTs
-        const auto values = document->GetItemValue(text(parameters, 0));
-        if (values == std::vector<std::string>{""} && options.missing == L"empty")
-            return S_OK;
-        if (values == std::vector<std::string>{""} && options.missing == L"null")
-            return result.vt = VT_NULL, S_OK;
-        const bool none = values == std::vector<std::string>{""} && options.missing == L"array";
-        SAFEARRAY *array = SafeArrayCreateVector(VT_VARIANT, 0, none ? 0 : static_cast<ULONG>(values.size()));
-        for (LONG i = 0; !none && i < static_cast<LONG>(values.size()); ++i) {
-            com::Variant element = com::Variant::text(values[static_cast<std::size_t>(i)], "value");
-            SafeArrayPutElement(array, &i, &element.get()); // copies
+        auto values = document->GetItemValue(text(parameters, 0));
+        const std::wstring &missing = options[L"missing"];
+        if (values == std::vector<std::string>{""} && !missing.empty()) {
+            if (missing != L"array") // VT_EMPTY, or VT_NULL
+                return result.vt = missing == L"null" ? VT_NULL : VT_EMPTY, S_OK;
+            values.clear();
         }
         result.vt = VT_ARRAY | VT_VARIANT;
-        result.parray = array;
+        result.parray = SafeArrayCreateVector(VT_VARIANT, 0, static_cast<ULONG>(values.size()));
+        for (LONG i = 0; i < static_cast<LONG>(values.size()); ++i) {
+            com::Variant element = com::Variant::text(values[static_cast<std::size_t>(i)], "value");
+            SafeArrayPutElement(result.parray, &i, &element.get()); // copies
+        }
         return S_OK;
     }
     }
     return DISP_E_MEMBERNOTFOUND;
 }
 
-class Factory final : public IClassFactory
+struct Factory final : IClassFactory
 {
-public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **object) override
     {
         *object = IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory) ? this : nullptr;
@@ -371,9 +345,62 @@ bool setValue(const std::wstring &key, DWORD type, const std::wstring &value)
                            static_cast<DWORD>((value.size() + (type == REG_SZ)) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
-int serve()
+} // namespace
+
+int wmain(int argc, wchar_t **argv)
 {
-    if (options.refuseStart)
+    const std::wstring mode = argc > 1 ? argv[1] : L"";
+    std::vector<std::wstring> switches(argv + (argc > 1 ? 2 : 1), argv + argc);
+    // Started by COM: the switches registered with the class (its command line stays short).
+    if (!mode.starts_with(L"/")) {
+        switches.clear();
+        std::vector<wchar_t> list(32768);
+        DWORD size = static_cast<DWORD>(list.size() * sizeof(wchar_t));
+        if (RegGetValueW(HKEY_LOCAL_MACHINE, ClassKey.c_str(), L"Switches", RRF_RT_REG_MULTI_SZ, nullptr,
+                         list.data(), &size) == ERROR_SUCCESS)
+            for (const wchar_t *at = list.data(); *at; at += wcslen(at) + 1)
+                switches.emplace_back(at);
+    }
+    for (const auto &arg : switches) {
+        const std::size_t equals = arg.find(L'=');
+        if (arg.starts_with(L"--"))
+            options[arg.substr(2, equals - 2)] = equals == std::wstring::npos ? L"" : arg.substr(equals + 1);
+    }
+    if (mode == L"/register") {
+        wchar_t self[MAX_PATH];
+        GetModuleFileNameW(nullptr, self, MAX_PATH);
+        std::wstring list;
+        for (const auto &arg : switches)
+            list += arg + L'\0';
+        list += L'\0';
+        // As a client registers its OLE class: the name, and the program COM starts for it.
+        return !(setValue(ProgIdKey + L"\\CLSID", REG_SZ, classId()) &&
+                 setValue(ClassKey + L"\\LocalServer32", REG_SZ, L"\"" + std::wstring(self) + L"\"") &&
+                 setValue(ClassKey, REG_MULTI_SZ, list));
+    }
+    if (mode == L"/unregister") {
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, ProgIdKey.c_str());
+        // From either view, whichever bitness registered it.
+        for (const int view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
+            HKEY classes = nullptr;
+            if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, ClassesKey.c_str(), 0, static_cast<REGSAM>(KEY_ALL_ACCESS | view), &classes) == 0) {
+                RegDeleteTreeW(classes, classId().c_str());
+                RegCloseKey(classes);
+            }
+        }
+        return 0;
+    }
+    if (mode == L"/hold" && argc > 2) {
+        // As a spreadsheet program holds the file it shows: open, and shared with nobody.
+        HANDLE file = CreateFileW(argv[2], GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        std::printf(file == INVALID_HANDLE_VALUE ? "cannot hold\n" : "held\n");
+        std::fflush(stdout);
+        while (std::getchar() != EOF) {
+        }
+        return file == INVALID_HANDLE_VALUE ? 1 : 0;
+    }
+    // Started by COM: serves until its last object is let go of.
+    if (options.contains(L"refuse-start"))
         return 1;
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     Factory factory;
@@ -393,74 +420,4 @@ int serve()
     CoRevokeClassObject(cookie);
     CoUninitialize();
     return 0;
-}
-
-} // namespace
-
-int wmain(int argc, wchar_t **argv)
-{
-    const std::wstring mode = argc > 1 ? argv[1] : L"";
-    std::vector<std::wstring> switches(argv + (argc > 1 ? 2 : 1), argv + argc);
-    // Started by COM: the switches registered with the class (its command line stays short).
-    if (!mode.starts_with(L"/")) {
-        switches.clear();
-        std::vector<wchar_t> list(32768);
-        DWORD size = static_cast<DWORD>(list.size() * sizeof(wchar_t));
-        if (RegGetValueW(HKEY_LOCAL_MACHINE, ClassKey.c_str(), L"Switches", RRF_RT_REG_MULTI_SZ, nullptr,
-                         list.data(), &size) == ERROR_SUCCESS)
-            for (const wchar_t *at = list.data(); *at; at += wcslen(at) + 1)
-                switches.emplace_back(at);
-    }
-    const std::pair<const wchar_t *, std::wstring *> texts[] = {
-        {L"--book=", &options.book}, {L"--log=", &options.log}, {L"--missing=", &options.missing}};
-    const std::pair<const wchar_t *, long *> numbers[] = {
-        {L"--exit-after=", &options.exitAfter}, {L"--reject-ms=", &options.rejectMs}, {L"--slow-ms=", &options.slowMs},
-        {L"--categories=", &options.categories}, {L"--delete=", &options.deleteAt}};
-    for (const auto &arg : switches) {
-        for (const auto &[name, text] : texts)
-            if (arg.starts_with(name))
-                *text = arg.substr(wcslen(name));
-        for (const auto &[name, number] : numbers)
-            if (arg.starts_with(name))
-                *number = std::wcstol(arg.c_str() + wcslen(name), nullptr, 10);
-        options.refuseStart = options.refuseStart || arg == L"--refuse-start";
-    }
-    if (mode == L"/register") {
-        wchar_t self[MAX_PATH];
-        GetModuleFileNameW(nullptr, self, MAX_PATH);
-        std::wstring list;
-        for (const auto &arg : switches)
-            list += arg + L'\0';
-        list += L'\0';
-        // As a client registers its OLE class: the name, and the program COM starts for it.
-        return setValue(ProgIdKey + L"\\CLSID", REG_SZ, classId()) &&
-                       setValue(ClassKey + L"\\LocalServer32", REG_SZ, L"\"" + std::wstring(self) + L"\"") &&
-                       setValue(ClassKey, REG_MULTI_SZ, list)
-                   ? 0
-                   : 1;
-    }
-    if (mode == L"/unregister") {
-        RegDeleteTreeW(HKEY_LOCAL_MACHINE, ProgIdKey.c_str());
-        // From either view, whichever bitness registered it.
-        for (const int view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
-            HKEY classes = nullptr;
-            if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, ClassesKey.c_str(), 0, static_cast<REGSAM>(KEY_ALL_ACCESS | view), &classes) == 0) {
-                RegDeleteTreeW(classes, classId().c_str());
-                RegCloseKey(classes);
-            }
-        }
-        return 0;
-    }
-    if (mode == L"/hold" && argc > 2) {
-        // As a spreadsheet program holds the file it shows: open, and shared with nobody.
-        HANDLE file = CreateFileW(argv[2], GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        std::printf(file == INVALID_HANDLE_VALUE ? "cannot hold\n" : "held\n");
-        std::fflush(stdout);
-        char read;
-        DWORD got = 0;
-        while (ReadFile(GetStdHandle(STD_INPUT_HANDLE), &read, 1, &got, nullptr) && got) {
-        }
-        return file == INVALID_HANDLE_VALUE ? 1 : 0;
-    }
-    return serve();
 }
