@@ -103,6 +103,10 @@ check_export_dxl() { # exe fixtures folder
 register_notes() { # wine server switches...
     local w=$1 s=$2
     shift 2
+    # A server COM started for an earlier pass may still run: one whose client gave up
+    # waiting for it (a loaded machine) starts late and would answer the next pass with the
+    # earlier switches.
+    "$w" taskkill /f /im "${s##*/}" >/dev/null 2>&1 || true
     "$w" "$s" /unregister
     : >"$out/server.log"
     "$w" "$s" /register "--log=$(windows_path "$out/server.log")" "$@" || fail "cannot register $s"
