@@ -6,7 +6,6 @@
 #include <memory>
 #include <set>
 #include <string>
-#include <tuple>
 #include <vector>
 
 // An address book in memory, reached through the same Notes objects as a real one, where
@@ -46,6 +45,12 @@ public:
 
 private:
     void failIfAsked(const std::string &counted, int n) const;
-    std::vector<std::tuple<std::string, int, bool>> m_failures; // member, nth, as memory running out
+    struct Failure
+    {
+        std::string member;
+        int nth; // 0: every call
+        bool outOfMemory;
+    };
+    std::vector<Failure> m_failures;
     std::map<std::string, int> m_calls;
 };
