@@ -4,6 +4,8 @@
 #include "cli/ConsoleExportHost.h"
 
 #include <functional>
+#include <map>
+#include <random>
 #include <sstream>
 
 using tarnwick::cli::CliApp;
@@ -28,6 +30,14 @@ Run cli(const std::vector<std::string> &args, notes::SessionFactory *notes = nul
 const std::string Sample = fixture("sample-book.dxl");
 const std::string Rule(70, '-');
 
+// A book of contacts all alike, at /b.nsf.
+std::unique_ptr<MemoryNotes> memoryBook(std::size_t contacts)
+{
+    auto notes = std::make_unique<MemoryNotes>();
+    notes->books["/b.nsf"].people.assign(contacts, MemoryNotes::contact("P", "", "Q", ""));
+    return notes;
+}
+
 TEST(CliScan, ListsThePeopleView)
 {
     const auto r = cli({"scan", Sample});
@@ -40,9 +50,7 @@ TEST(CliScan, ListsThePeopleView)
     EXPECT_TRUE(empty.out.ends_with("Total Contacts Found : 0\nListing Found Contacts...\n" + Rule + "\n"));
     EXPECT_EQ(empty.err, "Korvane Software: File does not seems to be a valid address book or is empty.\n");
     // Counted past sixteen bits, every one listed.
-    MemoryNotes notes;
-    notes.books["/big.nsf"].people.assign(40000, MemoryNotes::contact("P", "", "Q", ""));
-    const auto big = cli({"scan", "/big.nsf"}, &notes).out;
+    const auto big = cli({"scan", "/b.nsf"}, memoryBook(40000).get()).out;
     EXPECT_NE(big.find("\nTotal Contacts Found : 40000\n"), std::string::npos);
     EXPECT_TRUE(big.ends_with("\n40000 : P Q - \n"));
     EXPECT_EQ(std::count(big.begin(), big.end(), '\n'), 7 + 40000);
@@ -190,15 +198,10 @@ TEST(CliExport, GooglesImportLimitAndTheBar)
 
     TempFolder dir("cli-bar");
     const std::vector<std::string> args{"export", "/b.nsf", dir.path.string(), "--columns", "First Name"};
-    const auto book = [](std::size_t contacts) {
-        auto notes = std::make_unique<MemoryNotes>();
-        notes->books["/b.nsf"].people.assign(contacts, MemoryNotes::contact("Ann", "", "Lee", ""));
-        return notes;
-    };
     auto split = args;
     split.push_back("--split=3000");
-    EXPECT_EQ(cli(split, book(3001).get()).err, ""); // no bar off a terminal either
-    EXPECT_EQ(slurp(dir / "GMAILContacts-2.csv"), "First Name,\r\nAnn,\r\n");
+    EXPECT_EQ(cli(split, memoryBook(3001).get()).err, ""); // no bar off a terminal either
+    EXPECT_EQ(slurp(dir / "GMAILContacts-2.csv"), "First Name,\r\nP,\r\n");
 
     const std::tuple<std::size_t, std::string, std::function<void(MemoryNotes &)>> cases[] = {
         {3000, "", [](MemoryNotes &) {}},
@@ -208,7 +211,7 @@ TEST(CliExport, GooglesImportLimitAndTheBar)
         {3001, "Conversion Failed: ", [&](MemoryNotes &) { std::filesystem::remove_all(dir.path); }}, // the bar at 0
     };
     for (const auto &[contacts, said, setUp] : cases) {
-        const auto notes = book(contacts);
+        const auto notes = memoryBook(contacts);
         setUp(*notes);
         const auto e = cli(args, notes.get(), true).err;
         SCOPED_TRACE(e);
@@ -222,6 +225,49 @@ TEST(CliExport, GooglesImportLimitAndTheBar)
                 << line;
         }
     }
+}
+
+// Damage of the kinds real files suffer: flipped bytes, cut tails, lost or repeated
+// stretches, markup that a broken tool could leave behind and runs of zero bytes; each a
+// stretch of the file replaced by something else.
+std::string damage(std::string bad, std::mt19937_64 &random)
+{
+    static const char *junk[] = {"<item name='FirstName'>", "</document>", "<document form='Person'>", "&bogus;",
+                                 "<![CDATA[", "<richtext><par>", "<!ENTITY x 'y'>", "\xC3", "<?pi ?>"};
+    auto at = [&](std::size_t size) { return static_cast<std::size_t>(random() % std::max<std::size_t>(size, 1)); };
+    const auto kind = random() % 6;
+    for (int i = 0; i < (kind == 0 ? 8 : 1); ++i) {
+        const std::size_t lost[] = {1, std::string::npos, at(4096), 0, 0, 0};
+        const std::string put[] = {std::string(1, static_cast<char>(random())), "", "",
+                                   bad.substr(at(bad.size()), at(2048)), junk[random() % std::size(junk)],
+                                   std::string(at(64), '\0')};
+        bad.replace(at(bad.size()), lost[kind], put[kind]);
+    }
+    return bad;
+}
+
+TEST(MalformedBook, DamagedFilesEndInAMessageNeverACrash)
+{
+    const auto good = slurp(Sample);
+    TempFolder dir("damaged");
+    std::mt19937_64 random(20261206);
+    std::map<int, int> endings;
+    for (int round = 0; round < 300; ++round) {
+        const auto book = dir.write("book.dxl", damage(good, random));
+        for (const auto &args : {std::vector<std::string>{"scan", book}, {"export", book, dir.path.string()}}) {
+            const auto [code, out, err] = cli(args);
+            // 0 listed or written, 1 export failed, 3 no contacts, 4 not a book
+            EXPECT_TRUE(code == 0 || code == 1 || code == 3 || code == 4) << args[0] << " round " << round;
+            EXPECT_FALSE((code == 0 && args[0] == "export" ? out : err).empty())
+                << args[0] << " round " << round << " ended without a word";
+            ++endings[code];
+        }
+    }
+    // The damage reached every way out, not just one.
+    for (const int code : {0, 3, 4})
+        EXPECT_GT(endings[code], 0) << code;
+    // Whatever was written is whole: no temporary file is left behind.
+    EXPECT_EQ(dir.names(), (std::vector<std::string>{"GMAILContacts.csv", "book.dxl"}));
 }
 
 } // namespace

@@ -45,20 +45,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (fd < 0 || ftruncate(fd, 0) != 0 || pwrite(fd, data, size, 0) != static_cast<ssize_t>(size))
         std::abort();
 
+    // One host, as for a book scanned and then exported in the window.
     notes::NotesSessionFactory notes;
     tarnwick::SharedState state;
-    RecordingHost scanHost;
-    scanHost.book = path;
-    const auto scanned = tarnwick::ScanLotusNotesContacts(scanHost, notes, state);
-    const auto rule = std::find(scanHost.log.begin(), scanHost.log.end(), std::string(70, '-'));
-    const auto listed = rule == scanHost.log.end() ? 0 : static_cast<std::size_t>(scanHost.log.end() - rule - 1);
-
-    RecordingHost exportHost;
-    exportHost.folder = "/nonexistent-fuzz-folder";
-    exportHost.book = path;
-    exportHost.ticked.fill(true);
+    RecordingHost host;
+    host.book = path;
+    host.folder = "/nonexistent-fuzz-folder";
+    host.ticked.fill(true);
+    const auto scanned = tarnwick::ScanLotusNotesContacts(host, notes, state);
+    const auto rule = std::find(host.log.begin(), host.log.end(), std::string(70, '-'));
+    const auto listed = rule == host.log.end() ? 0 : static_cast<std::size_t>(host.log.end() - rule - 1);
     NullOutput output;
-    const auto exported = tarnwick::RunContactsExport(exportHost, notes, state, &output);
+    const auto exported = tarnwick::RunContactsExport(host, notes, state, &output);
 
     const bool scanComplete = scanned == tarnwick::ScanEnding::Completed &&
                               listed == static_cast<std::size_t>(state.TotalContacts);
