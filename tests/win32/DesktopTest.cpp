@@ -11,16 +11,13 @@ using tarnwick::win32::Win32Desktop;
 
 namespace {
 
-TEST(Win32DesktopTest, FilterBecomesTheDialogsPairsOfTexts)
+// The open dialog's filter becomes the system's pairs of texts; Help is the .chm beside the
+// program; what the shell or Help cannot open is reported.
+TEST(Win32DesktopTest, FilterHelpBesideTheProgramAndWhatCannotBeOpened)
 {
     const std::wstring expected(L"Lotus Notes Address Book (*.nsf *.dxl)\0*.nsf;*.dxl\0All files (*)\0*\0\0", 68);
     EXPECT_EQ(Win32Desktop::dialogFilter("Lotus Notes Address Book (*.nsf *.dxl)|*.nsf;*.dxl|All files (*)|*"),
               expected);
-}
-
-// Help is the .chm beside the program; what the shell or Help cannot open is reported.
-TEST(Win32DesktopTest, HelpBesideTheProgramAndWhatCannotBeOpened)
-{
     wchar_t program[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, program, MAX_PATH);
     std::wstring folder(program);
@@ -61,14 +58,11 @@ LRESULT CALLBACK damagedAgainWhilePainting(HWND window, UINT message, WPARAM wPa
 // even under damage that never ends; a quit stays for the loop that ends the program.
 TEST(MessagePumpTest, AYieldTakesInputAndPaintsAndEndsUnderDamageThatNeverEnds)
 {
-    WNDCLASSW kind{};
-    kind.lpfnWndProc = damagedAgainWhilePainting;
-    kind.hInstance = GetModuleHandleW(nullptr);
-    kind.lpszClassName = L"TarnwickAlwaysDamaged";
-    ASSERT_NE(RegisterClassW(&kind), 0);
-    HWND window = CreateWindowExW(0, kind.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr,
-                                  kind.hInstance, nullptr);
+    // A window of the system's, its painting made ours before any paint is handled.
+    HWND window =
+        CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(window, nullptr);
+    SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(damagedAgainWhilePainting));
     PostMessageW(window, WM_KEYDOWN, 'X', 0);
     MessagePump::repaintOnly();
     MSG message;

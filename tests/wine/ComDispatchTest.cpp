@@ -43,8 +43,9 @@ Variant arrayOf(VARTYPE type, LONG lower, const std::vector<std::string> &items)
 }
 
 // A real automation class called by name, with texts in UTF-8 and an object by reference;
-// then called wrongly, each failure naming the member and the HRESULT.
-TEST(ComDispatchTest, DictionaryCalledByNameInUtf8AndByReferenceAndItsFailuresNamed)
+// then called wrongly, each failure naming the member and the HRESULT; then the values
+// Notes gives turned into text.
+TEST(ComDispatchTest, DictionaryCalledByNameInUtf8AndByReferenceItsFailuresNamedValuesAsText)
 {
     ComDispatch dictionary = ComDispatch::create("Scripting.Dictionary");
     dictionary.callWith("Add", Variant::text("ann"), Variant::text("Ann Carter"));
@@ -102,11 +103,9 @@ TEST(ComDispatchTest, DictionaryCalledByNameInUtf8AndByReferenceAndItsFailuresNa
         for (const auto &text : texts)
             EXPECT_NE(message.find(text), std::string::npos) << message;
     }
-}
 
-TEST(ComDispatchTest, ValuesBecomeOneTextEach)
-{
-    const std::pair<std::function<Variant()>, std::vector<std::string>> cases[] = {
+    // The values Notes gives, each element of an array (from either lower bound) one text.
+    const std::pair<std::function<Variant()>, std::vector<std::string>> values[] = {
         {[] { return Variant(); }, {""}},
         {[] { return scalar(VT_R8, 30); }, {"30"}},
         {[] { return arrayOf(VT_I4, 0, {"10", "20", "30"}); }, {"10", "20", "30"}},
@@ -115,7 +114,7 @@ TEST(ComDispatchTest, ValuesBecomeOneTextEach)
         {[] { return arrayOf(VT_VARIANT, 1, {"a", ""}); }, {"a", ""}},
         {[] { return arrayOf(VT_VARIANT, 0, {}); }, {}},
     };
-    for (const auto &[make, texts] : cases)
+    for (const auto &[make, texts] : values)
         EXPECT_EQ(textValues(make().get(), "value"), texts);
 }
 

@@ -38,8 +38,8 @@ using namespace notes;
 
 namespace {
 
-// {5C4D9E12-7B3A-4F61-A0C8-2D6E8B1F7A34}: the stand-in's class.
-constexpr CLSID ClassId = {0x5c4d9e12, 0x7b3a, 0x4f61, {0xa0, 0xc8, 0x2d, 0x6e, 0x8b, 0x1f, 0x7a, 0x34}};
+// The stand-in's class, as the registry names it.
+const std::wstring ClassId = L"{5C4D9E12-7B3A-4F61-A0C8-2D6E8B1F7A34}";
 // Answers with the object itself, so that an entry handed back to its navigator is known.
 constexpr IID IID_Self = {0x5c4d9e13, 0x7b3a, 0x4f61, {0xa0, 0xc8, 0x2d, 0x6e, 0x8b, 0x1f, 0x7a, 0x34}};
 
@@ -63,8 +63,8 @@ void note(const std::string &line)
 }
 
 enum Kind { Session, Database, View, Navigator, Entry, Document };
-using Member = std::pair<const wchar_t *, bool>; // a name, and whether it is a property
-const std::vector<Member> Members[] = {
+// Each kind's members: a name, and whether it is a property.
+const std::vector<std::pair<const wchar_t *, bool>> Members[] = {
     {{L"GetDatabase", false}},
     {{L"Title", true}, {L"IsOpen", true}, {L"GetView", false}},
     {{L"CreateViewNav", false}, {L"AutoUpdate", true}},
@@ -161,13 +161,11 @@ public:
         try {
             return call(static_cast<int>(id), put, *parameters, *result);
         } catch (const std::exception &failure) {
-            // Raised as Notes raises its errors: DISP_E_EXCEPTION, with a description.
-            if (error) {
-                *error = EXCEPINFO{};
-                error->bstrSource = SysAllocString(L"Notes");
-                error->bstrDescription = com::Bstr(failure.what(), "error").release();
-                error->scode = E_FAIL;
-            }
+            // Raised as Notes raises its errors: DISP_E_EXCEPTION, from the source "Notes", with
+            // a description and no help, the code E_FAIL.
+            if (error)
+                *error = {0, 0, SysAllocString(L"Notes"), com::Bstr(failure.what(), "error").release(), nullptr, 0,
+                          nullptr, nullptr, E_FAIL};
             return DISP_E_EXCEPTION;
         }
     }
@@ -223,13 +221,12 @@ HRESULT Object::call(int id, bool put, DISPPARAMS &parameters, VARIANT &result)
     case Session * 10 + 1: { // GetDatabase(server, path)
         Sleep(static_cast<DWORD>(number(L"slow-ms")));
         const std::string server = text(parameters, 0), file = text(parameters, 1);
+        const std::string book = com::toUtf8(options[L"book"]);
         std::shared_ptr<notes::Database> opened;
-        if (server.empty() && file.size() >= 9 && _stricmp(file.c_str() + file.size() - 9, "names.nsf") == 0) {
-            try {
-                opened = dxl::DxlSession().GetDatabase("", com::toUtf8(options[L"book"]));
-            } catch (const NotesError &) {
-            }
-        }
+        // A book that is not there, or no DXL, cannot be opened; one cut short opens and fails later.
+        if (server.empty() && file.size() >= 9 && _stricmp(file.c_str() + file.size() - 9, "names.nsf") == 0 &&
+            dxl::DxlSession::isDxlFile(book))
+            opened = dxl::DxlSession().GetDatabase("", book);
         return give(result, Database, {.database = opened});
     }
     case Database * 10 + 1: // Title: readable whether or not the book is open
@@ -326,15 +323,8 @@ struct Factory final : IClassFactory
 #pragma GCC diagnostic pop
 #endif
 
-std::wstring classId()
-{
-    wchar_t clsid[64];
-    StringFromGUID2(ClassId, clsid, 64);
-    return clsid;
-}
-
-const std::wstring ProgIdKey = L"Software\\Classes\\Notes.NotesSession", ClassesKey = L"Software\\Classes\\CLSID",
-                   ClassKey = ClassesKey + L"\\" + classId();
+const std::wstring ProgIdKey = L"Software\\Classes\\Notes.NotesSession",
+                   ClassKey = L"Software\\Classes\\CLSID\\" + ClassId;
 
 // Per machine: Wine's COM reads the classes of the machine only. A 32-bit server's class
 // lands in the registry's 32-bit view, as a 32-bit client's does; its name in both.
@@ -374,19 +364,16 @@ int wmain(int argc, wchar_t **argv)
             list += arg + L'\0';
         list += L'\0';
         // As a client registers its OLE class: the name, and the program COM starts for it.
-        return !(setValue(ProgIdKey + L"\\CLSID", REG_SZ, classId()) &&
+        return !(setValue(ProgIdKey + L"\\CLSID", REG_SZ, ClassId) &&
                  setValue(ClassKey + L"\\LocalServer32", REG_SZ, L"\"" + std::wstring(self) + L"\"") &&
                  setValue(ClassKey, REG_MULTI_SZ, list));
     }
     if (mode == L"/unregister") {
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, ProgIdKey.c_str());
-        // From either view, whichever bitness registered it.
-        for (const int view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
-            HKEY classes = nullptr;
-            if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, ClassesKey.c_str(), 0, static_cast<REGSAM>(KEY_ALL_ACCESS | view), &classes) == 0) {
-                RegDeleteTreeW(classes, classId().c_str());
-                RegCloseKey(classes);
-            }
+        // From either view, whichever bitness registered it: the keys /register made.
+        for (const REGSAM view : {REGSAM{KEY_WOW64_32KEY}, REGSAM{KEY_WOW64_64KEY}}) {
+            RegDeleteKeyExW(HKEY_LOCAL_MACHINE, (ClassKey + L"\\LocalServer32").c_str(), view, 0);
+            RegDeleteKeyExW(HKEY_LOCAL_MACHINE, ClassKey.c_str(), view, 0);
         }
         return 0;
     }
@@ -405,8 +392,10 @@ int wmain(int argc, wchar_t **argv)
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     Factory factory;
     DWORD cookie = 0;
+    CLSID classId{};
+    CLSIDFromString(ClassId.c_str(), &classId);
     // One server a session, started with the switches registered at the time.
-    if (FAILED(CoRegisterClassObject(ClassId, &factory, CLSCTX_LOCAL_SERVER, REGCLS_SINGLEUSE, &cookie)))
+    if (FAILED(CoRegisterClassObject(classId, &factory, CLSCTX_LOCAL_SERVER, REGCLS_SINGLEUSE, &cookie)))
         return 2;
     note("started");
     SetTimer(nullptr, 0, 1000, nullptr);

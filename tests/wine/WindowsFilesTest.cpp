@@ -92,7 +92,7 @@ TEST_F(WindowsFilesTest, ExportReplacesTheEarlierFileKeepingWhatItHad)
     }
 }
 
-TEST_F(WindowsFilesTest, TemporaryFileNeverOpensOneThatIsThere)
+TEST_F(WindowsFilesTest, TemporaryFileNeverOpensOneThatIsThereAndABookOpensFromTheFolder)
 {
     // The serial the next temporary name will carry, from one left open.
     std::string probe;
@@ -114,10 +114,8 @@ TEST_F(WindowsFilesTest, TemporaryFileNeverOpensOneThatIsThere)
     EXPECT_EQ(slurp(csv), "new");
     for (const int taken : {serial + 1, serial + 2})
         EXPECT_EQ(slurp(dir / (prefix + std::to_string(taken) + ".tmp")), "not ours");
-}
 
-TEST_F(WindowsFilesTest, DxlBookOpensFromTheFolder)
-{
+    // A book read from the same folder.
     fs::copy_file(fixture("sample-book.dxl"), dir / u8"Adressbuch Müller.dxl");
     const auto path = utf8(dir / u8"Adressbuch Müller.dxl");
     EXPECT_TRUE(notes::dxl::DxlSession::isDxlFile(path));
