@@ -5,7 +5,7 @@
 #include "dxl/DxlSession.h"
 #include "export/AtomicFileOutput.h"
 #include "export/WindowsFileReplace.h"
-#include "notes/Database.h"
+#include "notes/NotesObjects.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +13,7 @@
 #include <fstream>
 #include <process.h>
 #include <tuple>
+#include <vector>
 #include <windows.h>
 
 namespace fs = std::filesystem;
@@ -119,7 +120,11 @@ TEST_F(WindowsFilesTest, TemporaryFileNeverOpensOneThatIsThereAndABookOpensFromT
     fs::copy_file(fixture("sample-book.dxl"), dir / u8"Adressbuch Müller.dxl");
     const auto path = utf8(dir / u8"Adressbuch Müller.dxl");
     EXPECT_TRUE(notes::dxl::DxlSession::isDxlFile(path));
-    EXPECT_EQ(notes::dxl::DxlSession().GetDatabase("", path)->Title(), "Ann Lee's Directory");
+    const auto book = notes::dxl::DxlSession().GetDatabase("", path);
+    EXPECT_EQ(book->Title(), "Ann Lee's Directory");
+    // Its documents are read by a reader of their own, which opens the file again.
+    const auto first = book->GetView("People")->CreateViewNav()->GetFirstDocument()->Document();
+    EXPECT_EQ(first->GetItemValue("MailAddress"), std::vector<std::string>{"reception@northwind.example"});
 }
 
 } // namespace
