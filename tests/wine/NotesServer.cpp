@@ -221,12 +221,15 @@ HRESULT Object::call(int id, bool put, DISPPARAMS &parameters, VARIANT &result)
     case Session * 10 + 1: { // GetDatabase(server, path)
         Sleep(static_cast<DWORD>(number(L"slow-ms")));
         const std::string server = text(parameters, 0), file = text(parameters, 1);
-        const std::string book = com::toUtf8(options[L"book"]);
         std::shared_ptr<notes::Database> opened;
-        // A book that is not there, or no DXL, cannot be opened; one cut short opens and fails later.
-        if (server.empty() && file.size() >= 9 && _stricmp(file.c_str() + file.size() - 9, "names.nsf") == 0 &&
-            dxl::DxlSession::isDxlFile(book))
-            opened = dxl::DxlSession().GetDatabase("", book);
+        // As Notes does, a book it cannot open is a database that is not open, whatever the
+        // reason; one cut short opens and fails later.
+        if (server.empty() && file.size() >= 9 && _stricmp(file.c_str() + file.size() - 9, "names.nsf") == 0) {
+            try {
+                opened = dxl::DxlSession().GetDatabase("", com::toUtf8(options[L"book"]));
+            } catch (const NotesError &) {
+            }
+        }
         return give(result, Database, {.database = opened});
     }
     case Database * 10 + 1: // Title: readable whether or not the book is open
