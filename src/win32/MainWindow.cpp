@@ -250,10 +250,7 @@ void MainWindow::txtProgressDetails_Change()
 
 std::string MainWindow::notesDatabaseFile()
 {
-    HWND box = control("txtNotesDatabaseFile");
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(box)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(box, text.data(), static_cast<int>(text.size()))));
-    return narrow(text);
+    return controlText("txtNotesDatabaseFile");
 }
 
 void MainWindow::setNotesDatabaseFile(const std::string &path)

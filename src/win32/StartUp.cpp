@@ -3,6 +3,11 @@
 #include "Win32Window.h"
 #include "ui/Desktop.h"
 
+#include <windows.h>
+
+#include <commctrl.h>
+#include <ole2.h>
+
 #include <exception>
 #include <string>
 
@@ -29,6 +34,18 @@ int runProgram(ui::Desktop &desktop, const std::function<int()> &program)
     } catch (...) {
     }
     return 1;
+}
+
+int runOnWindowsThread(const std::function<int()> &run)
+{
+    INITCOMMONCONTROLSEX controls{sizeof controls,
+                                  ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
+    const HRESULT ole = OleInitialize(nullptr);
+    const int code = run();
+    if (SUCCEEDED(ole))
+        OleUninitialize();
+    return code;
 }
 
 } // namespace tarnwick::win32

@@ -15,4 +15,10 @@ namespace tarnwick::win32 {
 // way, by the window that ran it.
 int runProgram(ui::Desktop &desktop, const std::function<int()> &program);
 
+// Makes this thread the windows' thread, as the program and its window tests start: the
+// common controls registered, and an apartment (the folder picker, the shell and Notes'
+// automation all want one on the only thread with windows); then runs, and returns what
+// run returned.
+int runOnWindowsThread(const std::function<int()> &run);
+
 } // namespace tarnwick::win32

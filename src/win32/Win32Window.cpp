@@ -38,6 +38,14 @@ HWND Win32Window::control(const char *name) const
     return m_layout ? m_layout->control(name) : nullptr;
 }
 
+std::string Win32Window::controlText(const char *name) const
+{
+    HWND box = control(name);
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(box)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(box, text.data(), static_cast<int>(text.size()))));
+    return narrow(text);
+}
+
 void Win32Window::create(const Frame &frame)
 {
     m_frame = frame;

@@ -26,6 +26,8 @@ public:
     HWND hwnd() const { return m_hwnd; }
     // A child control by its name ("CmdBrowse"), for the faces and their tests.
     HWND control(const char *name) const;
+    // A control's text, in UTF-8.
+    std::string controlText(const char *name) const;
     const ControlLayout &layout() const { return *m_layout; }
 
     // A modal window asks to close by its close box or its own command; its modal loop

@@ -8,21 +8,11 @@
 
 #include <windows.h>
 
-#include <commctrl.h>
-#include <ole2.h>
-
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show)
 {
-    INITCOMMONCONTROLSEX controls{sizeof controls,
-                                  ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&controls);
-    // The folder picker, the shell and Notes' automation all want an apartment on this,
-    // the only thread with windows.
-    const HRESULT ole = OleInitialize(nullptr);
-    int code = 0;
-    {
+    return tarnwick::win32::runOnWindowsThread([show] {
         tarnwick::win32::Win32Desktop desktop;
-        code = tarnwick::win32::runProgram(desktop, [&desktop, show] {
+        return tarnwick::win32::runProgram(desktop, [&desktop, show] {
             notes::NotesSessionFactory notes;
             tarnwick::SharedState state;
             tarnwick::ui::FrmMain behaviour(desktop, notes, state);
@@ -30,8 +20,5 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show)
             window.show(show);
             return tarnwick::win32::MessagePump::run();
         });
-    }
-    if (SUCCEEDED(ole))
-        OleUninitialize();
-    return code;
+    });
 }

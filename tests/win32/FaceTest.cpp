@@ -33,13 +33,6 @@ using win32::Win32Window;
 
 namespace {
 
-std::string textOf(HWND window)
-{
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return win32::narrow(text);
-}
-
 // x, y, width, height in the parent's client area.
 std::vector<int> placeOf(HWND control)
 {
@@ -193,8 +186,8 @@ TEST_F(Win32FaceTest, BrowseScansThenTheFieldChoiceWritesTheSampleBook)
     // Alt+B, as the user presses it.
     key(window->control("txtNotesDatabaseFile"), WM_SYSCHAR, 'b');
 
-    EXPECT_EQ(textOf(window->control("txtNotesDatabaseFile")), book);
-    EXPECT_EQ(textOf(window->control("txtProgressDetails")), expectedSampleLog(book, "\r\n"));
+    EXPECT_EQ(window->controlText("txtNotesDatabaseFile"), book);
+    EXPECT_EQ(window->controlText("txtProgressDetails"), expectedSampleLog(book, "\r\n"));
     // The caret after the last line, nothing selected: EM_GETSEL gives both ends in one.
     const LRESULT length = GetWindowTextLengthW(window->control("txtProgressDetails"));
     EXPECT_EQ(SendMessageW(window->control("txtProgressDetails"), EM_GETSEL, 0, 0), length | length << 16);
@@ -313,7 +306,7 @@ TEST_F(Win32FaceTest, TheLogTakesALongScanAndAScanClosedUnderItStopsThenCloses)
     HWND hwnd = face.hwnd(), box = face.control("txtProgressDetails");
     desktop.openFileAnswers = {"m.nsf", "m.nsf"};
     SendMessageW(face.control("CmdBrowse"), BM_CLICK, 0, 0);
-    const std::string log = textOf(box);
+    const std::string log = face.controlText("txtProgressDetails");
     EXPECT_NE(log.find("1500 : Person1499 Q - p1499@example.com\r\n"), std::string::npos);
 
     // Escape in the log does not close the window, and Tab leaves the log.
@@ -322,7 +315,7 @@ TEST_F(Win32FaceTest, TheLogTakesALongScanAndAScanClosedUnderItStopsThenCloses)
     EXPECT_TRUE(IsWindow(hwnd));
     key(box, WM_KEYDOWN, VK_TAB);
     EXPECT_NE(GetFocus(), box);
-    EXPECT_EQ(textOf(box), log);
+    EXPECT_EQ(face.controlText("txtProgressDetails"), log);
 
     // The bar, told of a position only when it shows one more pixel, still ends full.
     TempFolder folder("win32-bar");
@@ -395,7 +388,7 @@ TEST_F(Win32FaceTest, ANotesClientInAnotherProcessBusyThenSlow)
     notesServer("/unregister");
     EXPECT_EQ(seen, (std::vector<std::string>{"painted", "painted"}));
     EXPECT_EQ(desktop.openFileDialogs.size(), 1u);
-    EXPECT_EQ(textOf(window->control("txtProgressDetails")), expectedSampleLog(book, "\r\n"));
+    EXPECT_EQ(window->controlText("txtProgressDetails"), expectedSampleLog(book, "\r\n"));
 }
 
 } // namespace

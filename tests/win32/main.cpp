@@ -1,17 +1,10 @@
-#include <windows.h>
+#include "StartUp.h"
 
-#include <commctrl.h>
 #include <gtest/gtest.h>
-#include <ole2.h>
 
-// As the program starts: the common controls and an apartment on the windows' thread.
+// The windows' thread made as the program makes it.
 int main(int argc, char **argv)
 {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&controls);
-    OleInitialize(nullptr);
     ::testing::InitGoogleTest(&argc, argv);
-    const int result = RUN_ALL_TESTS();
-    OleUninitialize();
-    return result;
+    return tarnwick::win32::runOnWindowsThread([] { return RUN_ALL_TESTS(); });
 }
