@@ -4,6 +4,7 @@
 #include "Fixtures.h"
 #include "dxl/DxlSession.h"
 #include "export/AtomicFileOutput.h"
+#include "export/FilePaths.h"
 #include "export/WindowsFileReplace.h"
 #include "notes/NotesObjects.h"
 
@@ -20,11 +21,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string utf8(const fs::path &path)
-{
-    const auto u8 = path.u8string();
-    return std::string(reinterpret_cast<const char *>(u8.data()), u8.size());
-}
+using tarnwick::utf8Path;
 
 class WindowsFilesTest : public ::testing::Test
 {
@@ -60,7 +57,7 @@ TEST_F(WindowsFilesTest, ExportReplacesTheEarlierFileKeepingWhatItHad)
              std::tuple{DWORD{FILE_ATTRIBUTE_NORMAL}, FromTheEnd, held, "commit", csv},
              std::tuple{DWORD{FILE_ATTRIBUTE_NORMAL}, Never, notFound, "open", dir / "missing" / "GMAILContacts.csv"},
          }) {
-        SCOPED_TRACE(utf8(file) + ", attributes " + std::to_string(attributes) + ", held " + std::to_string(hold));
+        SCOPED_TRACE(utf8Path(file) + ", attributes " + std::to_string(attributes) + ", held " + std::to_string(hold));
         SetFileAttributesW(csv.c_str(), FILE_ATTRIBUTE_NORMAL);
         std::ofstream(csv, std::ios::binary) << "older";
         ASSERT_TRUE(SetFileAttributesW(csv.c_str(), attributes));
@@ -71,7 +68,7 @@ TEST_F(WindowsFilesTest, ExportReplacesTheEarlierFileKeepingWhatItHad)
         std::string message, step = "open";
         try {
             tarnwick::AtomicFileOutput output;
-            output.open(utf8(file));
+            output.open(utf8Path(file));
             for (std::size_t at = 0, end = 0; at < fresh.size(); at = end) {
                 end = fresh.find('\n', at) + 1;
                 output.write(std::string_view(fresh).substr(at, end - at));
@@ -99,8 +96,8 @@ TEST_F(WindowsFilesTest, TemporaryFileNeverOpensOneThatIsThereAndABookOpensFromT
     std::string probe;
     {
         tarnwick::AtomicFileOutput open;
-        open.open(utf8(csv));
-        probe = utf8(fs::directory_iterator(dir)->path().filename());
+        open.open(utf8Path(csv));
+        probe = utf8Path(fs::directory_iterator(dir)->path().filename());
     }
     const std::string prefix = "GMAILContacts.csv." + std::to_string(_getpid()) + "-";
     ASSERT_TRUE(probe.starts_with(prefix)) << probe;
@@ -109,7 +106,7 @@ TEST_F(WindowsFilesTest, TemporaryFileNeverOpensOneThatIsThereAndABookOpensFromT
     for (const int taken : {serial + 1, serial + 2})
         std::ofstream(dir / (prefix + std::to_string(taken) + ".tmp"), std::ios::binary) << "not ours";
     tarnwick::AtomicFileOutput output;
-    output.open(utf8(csv));
+    output.open(utf8Path(csv));
     output.write("new");
     output.commit();
     EXPECT_EQ(slurp(csv), "new");
@@ -118,7 +115,7 @@ TEST_F(WindowsFilesTest, TemporaryFileNeverOpensOneThatIsThereAndABookOpensFromT
 
     // A book read from the same folder.
     fs::copy_file(fixture("sample-book.dxl"), dir / u8"Adressbuch Müller.dxl");
-    const auto path = utf8(dir / u8"Adressbuch Müller.dxl");
+    const auto path = utf8Path(dir / u8"Adressbuch Müller.dxl");
     EXPECT_TRUE(notes::dxl::DxlSession::isDxlFile(path));
     const auto book = notes::dxl::DxlSession().GetDatabase("", path);
     EXPECT_EQ(book->Title(), "Ann Lee's Directory");
