@@ -121,7 +121,7 @@ std::string exportsOf(const MainWindow &window)
 
 // What the window system makes of the layout at 96 dpi: the client area with the menu bar
 // and frame accounted for, controls inside the frame placed in the window, fonts at their
-// pixel heights, what is painted under the controls, the tab order and menus. (The field
+// pixel heights, what is painted under the controls, the tab order and the split item's tick. (The field
 // choice and About are looked at where they open.)
 TEST_F(Win32FaceTest, WindowsAsTheSystemShowsThemAt96DpiAndLarger)
 {
@@ -134,19 +134,8 @@ TEST_F(Win32FaceTest, WindowsAsTheSystemShowsThemAt96DpiAndLarger)
     HWND owner = GetWindow(window->hwnd(), GW_OWNER);
     EXPECT_TRUE(owner && !IsWindowVisible(owner));
     EXPECT_EQ(GetWindowLongPtrW(window->hwnd(), GWL_STYLE) & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME), 0);
-    // The menu bar, then each menu, item by item.
-    HMENU bar = GetMenu(window->hwnd());
-    std::vector<std::string> items;
-    for (HMENU menu : {bar, GetSubMenu(bar, 0), GetSubMenu(bar, 1)})
-        for (UINT i = 0; i < static_cast<UINT>(GetMenuItemCount(menu)); ++i) {
-            wchar_t text[64] = {};
-            GetMenuStringW(menu, i, text, 64, MF_BYPOSITION);
-            items.push_back(win32::narrow(text));
-        }
-    EXPECT_EQ(items, (std::vector<std::string>{"File", "Help", "Open Notes Address Book File", "Export as vCard...", "",
-                                               "Split into Files of 3,000 for Google", "", "Exit", "Contents",
-                                               "Visit Website", "", "About"}));
     // The split item ticks and unticks from the menu.
+    HMENU bar = GetMenu(window->hwnd());
     for (const bool ticked : {false, true, false}) {
         EXPECT_EQ((GetMenuState(bar, MainWindow::mnuSplitForGoogle, MF_BYCOMMAND) & MF_CHECKED) != 0, ticked);
         SendMessageW(window->hwnd(), WM_COMMAND, MainWindow::mnuSplitForGoogle, 0);
@@ -155,13 +144,10 @@ TEST_F(Win32FaceTest, WindowsAsTheSystemShowsThemAt96DpiAndLarger)
     EXPECT_EQ(fontOf(window->control("CmdBrowse")), "Tahoma -11 400");
     EXPECT_EQ(fontOf(window->control("Label1")), "Verdana -19 700");
     EXPECT_EQ(fontOf(window->control("Label49")), "Tahoma -11 700");
-    // The banner, its strip, the parchment, the footer.
+    // The banner, the parchment, the footer.
     EXPECT_EQ(background(*window, 450, 30), GetSysColor(COLOR_WINDOW));
     EXPECT_EQ(background(*window, 450, 100), RGB(238, 238, 224));
     EXPECT_EQ(background(*window, 300, 360), RGB(128, 128, 255));
-    const COLORREF strip = background(*window, 0, 65);
-    EXPECT_GT(GetRValue(strip), 150); // the red end, 80 pixels into the strip
-    EXPECT_LT(GetGValue(strip), 100);
     // The order Tab takes, from the first control.
     HWND path = window->control("txtNotesDatabaseFile");
     EXPECT_EQ(GetNextDlgTabItem(window->hwnd(), nullptr, FALSE), path);
@@ -258,8 +244,6 @@ TEST_F(Win32FaceTest, MenusFooterAndAboutReachTheirCommandsAndFailuresAreShownNo
         // As the system shows it at 96 dpi.
         EXPECT_EQ(clientSizeOf(about), (std::vector<int>{423, 193}));
         EXPECT_EQ(fontOf(about.control("CmdOK")), "Tahoma -11 700");
-        EXPECT_EQ(background(about, 100, 152), RGB(224, 224, 224));
-        EXPECT_EQ(background(about, 416, 152), RGB(255, 255, 255));
         // Escape does nothing; Enter on OK closes.
         key(about.control("CmdOK"), WM_KEYDOWN, VK_ESCAPE);
         EXPECT_FALSE(about.closeRequested());
