@@ -120,10 +120,9 @@ TEST(ScanTest, Endings)
                   notes.registered.count("Domino.NotesSession") ? 0 : 1);
     }
     // Nine lines, each ended by CRLF as the windows show them; the command-line tool's tests
-    // read its start.
+    // read its start and its end.
     EXPECT_EQ(std::count(unavailable.begin(), unavailable.end(), '\n'), 8);
     EXPECT_EQ(std::count(unavailable.begin(), unavailable.end(), '\r'), 8);
-    EXPECT_TRUE(unavailable.ends_with("Please visit https://korvane.example/tarnwick/faq for more details."));
 }
 
 // A long blocking step (flushing a large file) keeps the windows painting: the innermost
