@@ -75,7 +75,8 @@ class FaceTest : public QObject
 
 private slots:
     // A run through the real widgets, by the keyboard where the user has keys: the focus
-    // chains and access keys, the File menu's items, the log and its font, and the exports following the scan.
+    // chains and access keys, the File menu, the log and its font, and the exports
+    // following the scan.
     void scanAndExportThroughTheWindows()
     {
         Program program;
