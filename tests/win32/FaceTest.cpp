@@ -121,8 +121,8 @@ std::string exportsOf(const MainWindow &window)
 
 // What the window system makes of the layout at 96 dpi: the client area with the menu bar
 // and frame accounted for, controls inside the frame placed in the window, fonts at their
-// pixel heights, what is painted under the controls, the tab order and the split item's tick. (The field
-// choice and About are looked at where they open.)
+// pixel heights, what is painted under the controls, the tab order and the split item's
+// tick. (The field choice and About are looked at where they open.)
 TEST_F(Win32FaceTest, WindowsAsTheSystemShowsThemAt96DpiAndLarger)
 {
     using C = std::vector<int>;
@@ -274,6 +274,8 @@ TEST_F(Win32FaceTest, MenusFooterAndAboutReachTheirCommandsAndFailuresAreShownNo
     ASSERT_EQ(starting.messages.size(), 1u);
     EXPECT_EQ(starting.messages[0].title, "Tarnwick");
     EXPECT_EQ(starting.messages[0].text, "Tarnwick could not start:\r\n\r\ncould not create the window Tarnwick");
+    // The program's status, and the test program's, come back through the windows' thread.
+    EXPECT_EQ(win32::runOnWindowsThread([] { return 7; }), 7);
 }
 
 // A book of its own in memory, read by a window of its own.
